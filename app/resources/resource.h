@@ -1,0 +1,40 @@
+// Resource and command numbers of hoverlane. The numbers are fixed: other
+// programs and stored menus refer to them.
+#pragma once
+
+#define IDD_ABOUT                 103
+#define IDI_HOVERLANE             107
+#define IDI_SMALL                 108
+#define IDS_MAIN_CLASS            109
+#define IDS_START_MONITORING      110
+#define IDS_STOP_MONITORING       111
+#define IDS_SYNC_CLASS            112
+#define IDR_MAIN_MENU             130
+#define IDD_REGISTERED_PROGRAMS   134
+#define IDD_MONITOR_TIME          136
+
+// Controls
+#define IDC_STATUS_BAR            1
+#define IDC_ABOUT_ICON            109
+#define IDC_TREE_VIEW             112
+#define IDC_PROGRAM_LIST          1009
+#define IDC_DELETE_PROGRAM        1010
+#define IDC_TIME_SLIDER           1011
+#define IDC_TIME_VALUE            1012
+
+// Menu commands
+#define IDM_HELP                  9
+#define IDM_REGISTER_PROGRAM      32775
+#define IDM_EXIT                  32776
+#define IDM_ABOUT                 32777
+#define IDM_REGISTERED_PROGRAMS   32779
+#define IDM_TOGGLE_MONITORING     32780
+#define IDM_ALWAYS_IN_SIGHT       32781
+#define IDM_MONITOR_TIME          32782
+
+// Position of the Stop/Start item in the Options popup.
+#define TOGGLE_MONITORING_POS     2
+
+#ifndef IDC_STATIC
+#define IDC_STATIC                (-1)
+#endif

@@ -1,0 +1,70 @@
+#include "errors.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app_state.h"
+
+namespace {
+
+// Neutral language, the system's default sublanguage.
+constexpr WORD kDefaultLanguage = 0x800;
+
+struct ErrorKind {
+    int code;
+    const char* prefix;
+    Severity severity;
+};
+
+const ErrorKind kErrorKinds[] = {
+    {ErrorNoMemory, "There is no free memory on your computer: ", Severity::Fatal},
+    {ErrorRegistryWrite, "An error ocurred while writing the registry: ", Severity::AskToQuit},
+    {ErrorWindowIcon, "Cannot retrieve a window icon: ", Severity::AskToQuit},
+    {ErrorRegistryRead, "An error ocurred while reading the registry: ", Severity::None},
+    {ErrorFileIo, "File I/O problem: ", Severity::Fatal},
+};
+
+const ErrorKind* FindKind(int code) {
+    for (const ErrorKind& kind : kErrorKinds)
+        if (kind.code == code) return &kind;
+    return nullptr;
+}
+
+}  // namespace
+
+const char* ErrorPrefix(int code) {
+    const ErrorKind* kind = FindKind(code);
+    return kind ? kind->prefix : "";
+}
+
+Severity ErrorSeverity(int code) {
+    const ErrorKind* kind = FindKind(code);
+    return kind ? kind->severity : Severity::None;
+}
+
+void ReportError(int code, const std::string& detail) {
+    const std::string text = std::string(ErrorPrefix(code)) + detail;
+    MessageBoxExA(MainWindow, text.c_str(), "Alert", MB_OK | MB_ICONHAND, kDefaultLanguage);
+    ReportFollowUp(ErrorSeverity(code));
+}
+
+void ReportFollowUp(Severity severity) {
+    switch (severity) {
+    case Severity::None:
+        return;
+    case Severity::AskToQuit:
+        if (MessageBoxExA(MainWindow,
+                          "Program can keep operating\nBut it's recommended to shut it down\n"
+                          "Would you like to quit?",
+                          "Error", MB_YESNO | MB_ICONHAND, kDefaultLanguage) == IDYES)
+            PostQuitMessage(0);
+        return;
+    case Severity::Fatal:
+        MessageBoxExA(MainWindow, "A Critical Error Has ocurred, the program will quit now", "Error",
+                      MB_OK | MB_ICONHAND, kDefaultLanguage);
+        // The runtime's normal exit processing still runs; the shutdown
+        // sequence of the main window does not.
+        std::exit(0);
+    }
+}

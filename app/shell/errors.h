@@ -1,0 +1,24 @@
+// The one error reporter of hoverlane: a box with the code's prefix and the
+// caller's detail, then what the code's severity asks for.
+#pragma once
+
+#include <string>
+
+enum ErrorCode {
+    ErrorNoMemory = 1,       // fatal
+    ErrorRegistryWrite = 3,  // ask to quit
+    ErrorWindowIcon = 4,     // ask to quit
+    ErrorRegistryRead = 5,   // none
+    ErrorFileIo = 6,         // fatal
+};
+
+enum class Severity { None, AskToQuit, Fatal };
+
+// Prefix and severity of a code; an unknown code has an empty prefix and no
+// follow-up.
+const char* ErrorPrefix(int code);
+Severity ErrorSeverity(int code);
+
+// Returns only for the severities none and ask to quit.
+void ReportError(int code, const std::string& detail);
+void ReportFollowUp(Severity severity);

@@ -1,0 +1,5 @@
+#include "app_state.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    return HoverlaneMain(instance, commandLine);
+}

@@ -1,0 +1,324 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <new>
+
+#include "app_state.h"
+#include "errors.h"
+#include "icon_cache.h"
+#include "monitor.h"
+#include "resource.h"
+#include "settings.h"
+#include "text.h"
+
+HWND TreeView = nullptr;
+HWND StatusBar = nullptr;
+bool MainWindowHidden = false;
+
+namespace {
+
+constexpr int kStatusParts = 3;
+constexpr int kMaxStatusParts = 8;
+constexpr WORD kDefaultLanguage = 0x800;
+// The last character is the ANSI copyright sign.
+const char kTrayTip[] = "Hoverlane\xA9";
+const char kMakerName[] = "Vendrabyte";
+
+// Sent by the shell when the taskbar is created again (explorer restarted);
+// tray icons must then be added anew.
+UINT TaskbarCreatedMessage = 0;
+
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    data.hIcon = static_cast<HICON>(LoadImageA(Instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    CopyBounded(data.szTip, sizeof(data.szTip), kTrayTip);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void DeleteTrayIcon(HWND window) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+void OnCreateMainWindow(HWND window) {
+    // Set before the children exist: code run from here (error boxes, the
+    // shell calls of the first tree filling) wants the main window as owner.
+    MainWindow = window;
+
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    LoadSettings(window);
+
+    RECT client;
+    GetClientRect(window, &client);
+    TreeView = CreateWindowExA(WS_EX_CLIENTEDGE, "SysTreeView32", "",
+                               WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                                   TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                               0, 0, client.right, client.bottom, window,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TREE_VIEW)),
+                               Instance, nullptr);
+    ShowWindow(TreeView, SW_SHOWNORMAL);
+
+    CreateTreeImageList(TreeView);
+
+    StatusBar = CreateWindowExA(0, "msctls_statusbar32", nullptr, WS_CHILD | SBARS_SIZEGRIP, 0, 0,
+                                0, 0, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
+                                Instance, nullptr);
+    SetStatusParts(window, kStatusParts);
+    ShowWindow(StatusBar, SW_SHOW);
+    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(kMakerName));
+
+    AddTrayIcon(window);
+}
+
+void OnSize(HWND window, WPARAM sizeType) {
+    if (sizeType == SIZE_MINIMIZED) {
+        // Off the task bar; only the tray icon remains.
+        MainWindowHidden = true;
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    RECT bar;
+    GetWindowRect(StatusBar, &bar);
+    const int barHeight = bar.bottom - bar.top;
+    RECT client;
+    GetClientRect(window, &client);
+    MoveWindow(TreeView, client.left, client.top, client.right, client.bottom - barHeight, TRUE);
+    MoveWindow(StatusBar, client.left, client.bottom - barHeight, client.right, barHeight, TRUE);
+    SetStatusParts(window, kStatusParts);
+}
+
+void ShowHelp() {
+    const std::string path = HelpFilePath();
+    if (PathFileExistsA(path.c_str())) {
+        ShellExecuteA(MainWindow, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    MessageBoxExA(MainWindow, "Help file not founded, reinstall Hoverlane", "Error", MB_ICONHAND,
+                  kDefaultLanguage);
+}
+
+void OnCommand(HWND window, int id) {
+    switch (id) {
+    case IDM_TOGGLE_MONITORING:
+        ToggleMonitoring(window);
+        break;
+    case IDM_ALWAYS_IN_SIGHT:
+        AlwaysInSight = !AlwaysInSight;
+        UpdateAlwaysInSightCheck(window);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        break;
+    case IDM_HELP:
+        ShowHelp();
+        break;
+    default:
+        break;
+    }
+}
+
+void OnTrayNotify(HWND window, LPARAM mouseMessage) {
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        MainWindowHidden = false;
+        ShowWindow(window, SW_SHOW);
+        ShowWindow(window, SW_RESTORE);
+        BringWindowToTop(window);
+        break;
+    case WM_RBUTTONDOWN: {
+        POINT at;
+        GetCursorPos(&at);
+        // Without being foreground the menu would not close when the user
+        // clicks outside it.
+        SetForegroundWindow(window);
+        TrackPopupMenu(OptionsMenu(window), 0, at.x, at.y, 0, window, nullptr);
+        // Forces a task switch so that the next tray menu opens and closes
+        // properly too.
+        PostMessageA(window, WM_NULL, 0, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+bool CreateMainWindow(HINSTANCE instance, int showCommand) {
+    char className[100] = {};
+    LoadStringA(instance, IDS_MAIN_CLASS, className, sizeof(className));
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_HOVERLANE));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+
+    HWND window = CreateWindowExA(0, className, "Hoverlane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                  350, 200, nullptr, nullptr, instance, nullptr);
+    if (!window) return false;
+    MainWindow = window;
+
+    RegisterHotKey(window, 0, 0, VK_PAUSE);  // taken by another program: no hotkey
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return true;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+        OnCreateMainWindow(window);
+        SetTimer(window, kMonitorTimerId, MonitorDelay, MonitorTick);
+        SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+        return 0;
+    case WM_SIZE:
+        OnSize(window, wParam);
+        return 0;
+    case WM_TIMER:
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_ENTERMENULOOP:
+        EnableMenuItem(OptionsMenu(window), IDM_REGISTER_PROGRAM,
+                       MF_BYCOMMAND | (CanRegisterSelection() ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
+        DrawMenuBar(window);
+        return 0;
+    case WM_HOTKEY:
+        ToggleMonitoring(window);
+        return 0;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(window, lParam);
+        return 0;
+    case WM_DESTROY:
+        return ShutDown(window);
+    default:
+        if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
+            AddTrayIcon(window);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int StatusPartEdges(int clientWidth, int parts, int* edges, int capacity) {
+    if (parts <= 0) return 0;
+    if (parts > capacity) parts = capacity;
+    const int width = clientWidth / parts;
+    for (int i = 0; i < parts; ++i) edges[i] = width << i;
+    return parts;
+}
+
+void SetStatusParts(HWND window, int parts) {
+    RECT client;
+    GetClientRect(window, &client);
+    int edges[kMaxStatusParts];
+    const int count = StatusPartEdges(client.right, parts, edges, kMaxStatusParts);
+    SendMessageA(StatusBar, SB_SETPARTS, count, reinterpret_cast<LPARAM>(edges));
+}
+
+HMENU OptionsMenu(HWND window) {
+    return GetSubMenu(GetMenu(window), 0);
+}
+
+bool CanRegisterSelection() {
+    return false;
+}
+
+void ToggleMonitoring(HWND window) {
+    char startText[MAX_PATH] = {};
+    char stopText[MAX_PATH] = {};
+    LoadStringA(Instance, IDS_START_MONITORING, startText, MAX_PATH);
+    LoadStringA(Instance, IDS_STOP_MONITORING, stopText, MAX_PATH);
+
+    HMENU options = OptionsMenu(window);
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STRING;
+    GetMenuItemInfoA(options, TOGGLE_MONITORING_POS, TRUE, &item);
+    const UINT size = item.cch + 2;
+    char* buffer = new (std::nothrow) char[size];
+    if (!buffer) ReportError(ErrorNoMemory, "Cannot allocate a string buffer");
+    buffer[0] = '\0';
+    item.dwTypeData = buffer;
+    item.cch = size;
+    GetMenuItemInfoA(options, IDM_TOGGLE_MONITORING, FALSE, &item);
+
+    // The item offers the opposite of the current state.
+    const char* newText = std::strcmp(buffer, startText) == 0 ? stopText : startText;
+    MENUITEMINFOA update = {};
+    update.cbSize = sizeof(update);
+    update.fMask = MIIM_STRING;
+    update.dwTypeData = const_cast<char*>(newText);
+    update.cch = static_cast<UINT>(std::strlen(newText));
+    SetMenuItemInfoA(options, IDM_TOGGLE_MONITORING, FALSE, &update);
+    DrawMenuBar(window);
+
+    MonitoringPaused = !MonitoringPaused;
+    delete[] buffer;
+}
+
+void UpdateAlwaysInSightCheck(HWND window) {
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STATE;
+    item.fState = AlwaysInSight ? MFS_CHECKED : MFS_UNCHECKED;
+    SetMenuItemInfoA(OptionsMenu(window), IDM_ALWAYS_IN_SIGHT, FALSE, &item);
+    DrawMenuBar(window);
+}
+
+int ShutDown(HWND window) {
+    MainWindow = nullptr;
+    ReleaseResources(window);
+    SaveSettings();
+    PostQuitMessage(0);
+    return 1;
+}
+
+void ReleaseResources(HWND window) {
+    if (SyncWindow) {
+        HWND sync = SyncWindow;
+        SyncWindow = nullptr;
+        DestroyWindow(sync);
+    }
+    if (!window) return;
+    KillTimer(window, kMonitorTimerId);
+    KillTimer(window, kRefreshTimerId);
+    DeleteTrayIcon(window);
+    DestroyTreeImageList();
+}
+
+std::string HelpFilePath() {
+    return InstallDirectory + "help\\help.htm";
+}

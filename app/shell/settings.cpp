@@ -1,0 +1,73 @@
+#include "settings.h"
+
+#include <shlwapi.h>
+
+#include "errors.h"
+#include "handles.h"
+#include "main_window.h"
+
+DWORD MonitorDelay = 0;
+int AlwaysInSight = 0;
+
+const char kSettingsKey[] = "Software\\Vendrabyte\\Hoverlane";
+
+namespace {
+
+constexpr DWORD kDefaultDelay = 100;
+const char kTimerValue[] = "Timer";
+const char kAlwaysInSightValue[] = "Intelligent Monitor";
+
+}  // namespace
+
+void LoadSettings(HWND window) {
+    ScopedUsKey key;
+    // Current user first, the machine's values as fallback.
+    if (SHRegOpenUSKeyA(kSettingsKey, KEY_READ, nullptr, key.put(), FALSE) != ERROR_SUCCESS) {
+        MonitorDelay = kDefaultDelay;
+        AlwaysInSight = 0;
+        return;
+    }
+
+    // One byte into the low byte of the switch: a longer value does not fit
+    // and counts as off.
+    BYTE inSight = 0;
+    DWORD size = sizeof(inSight);
+    if (SHRegQueryUSValueA(key.get(), kAlwaysInSightValue, nullptr, &inSight, &size, FALSE, nullptr,
+                           0) == ERROR_SUCCESS)
+        AlwaysInSight = (AlwaysInSight & ~0xFF) | inSight;
+    else
+        AlwaysInSight = 0;
+
+    DWORD delay = MonitorDelay;
+    size = sizeof(delay);
+    // A shorter value fills only its own bytes of the delay, as the stored
+    // setting did; no range check, a hand-made delay is used as it is.
+    if (SHRegQueryUSValueA(key.get(), kTimerValue, nullptr, &delay, &size, FALSE, nullptr, 0) ==
+        ERROR_SUCCESS)
+        MonitorDelay = delay;
+    else
+        MonitorDelay = kDefaultDelay;
+
+    if (window) UpdateAlwaysInSightCheck(window);
+}
+
+void SaveSettings() {
+    ScopedUsKey key;
+    LONG created = SHRegCreateUSKeyA(kSettingsKey, KEY_WRITE, nullptr, key.put(), SHREGSET_HKCU);
+    // Some implementations (Wine's) report success for SHREGSET_HKCU without
+    // handing out a key; ask for the current user's key outright then.
+    if (created == ERROR_SUCCESS && !key)
+        created = SHRegCreateUSKeyA(kSettingsKey, KEY_WRITE, nullptr, key.put(), SHREGSET_FORCE_HKCU);
+    if (created != ERROR_SUCCESS || !key) {
+        ReportError(ErrorRegistryWrite, "Cannot open/create the registry key Hoverlane");
+        return;
+    }
+    DWORD delay = MonitorDelay;
+    if (SHRegWriteUSValueA(key.get(), kTimerValue, REG_DWORD, &delay, sizeof(delay),
+                           SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
+        ReportError(ErrorRegistryWrite, "Cannot write the settings");
+    BYTE inSight = static_cast<BYTE>(AlwaysInSight & 0xFF);
+    if (SHRegWriteUSValueA(key.get(), kAlwaysInSightValue, REG_BINARY, &inSight, sizeof(inSight),
+                           SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
+        ReportError(ErrorRegistryWrite, "Cannot write the settings");
+}

@@ -1,0 +1,97 @@
+#include <shlwapi.h>
+
+#include "app_state.h"
+#include "errors.h"
+#include "family.h"
+#include "main_window.h"
+#include "platform.h"
+#include "registry_path.h"
+#include "resource.h"
+#include "settings.h"
+
+HINSTANCE Instance = nullptr;
+HWND MainWindow = nullptr;
+HWND SyncWindow = nullptr;
+std::string InstallDirectory;
+
+bool IsUninstallCommand(const char* commandLine) {
+    return commandLine && lstrcmpiA(commandLine, "/Uninstall") == 0;
+}
+
+bool IsMinimizedCommand(const char* commandLine) {
+    return commandLine && lstrcmpiA(commandLine, "/Minimized") == 0;
+}
+
+HWND CreateSyncWindow() {
+    char className[MAX_PATH] = {};
+    LoadStringA(Instance, IDS_SYNC_CLASS, className, MAX_PATH);
+
+    if (HWND running = FindWindowA(className, "")) {
+        SendMessageA(running, WM_SHOWINSTANCE, 0, 0);
+        return nullptr;
+    }
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = SyncWindowProc;
+    windowClass.hInstance = Instance;
+    windowClass.lpszClassName = className;
+    RegisterClassExA(&windowClass);  // a failure shows in the creation below
+
+    SyncWindow = CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, nullptr, nullptr, Instance, nullptr);
+    return SyncWindow;
+}
+
+LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SHOWINSTANCE:
+        // Exactly what a double-click on the tray icon does.
+        if (MainWindow) SendMessageA(MainWindow, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+        return 0;
+    case WM_DESTROY:
+        // setup and the uninstaller close the application this way; the main
+        // window's shutdown destroys this window in turn.
+        if (MainWindow) DestroyWindow(MainWindow);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
+    if (CheckPlatform(kAcceptedPlatformId) != PlatformCheck::Accepted) return 0;
+
+    Instance = instance;
+    InstallDirectory =
+        ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\vendrabyte\\Hoverlane\\", "Install Destination") +
+        "\\";
+
+    if (IsUninstallCommand(commandLine)) {
+        // Read what is stored first, so that saving on the way out writes
+        // the user's settings back instead of zeros.
+        LoadSettings(nullptr);
+        ShutDown(nullptr);
+        return 0;
+    }
+
+    const int showCommand = IsMinimizedCommand(commandLine) ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
+
+    if (!CreateSyncWindow()) return 0;
+
+    if (!PathIsDirectoryA(InstallDirectory.c_str())) {
+        ReportError(ErrorRegistryRead,
+                    "The registry may be corrupted\nYou have to uninstall and reinstall Hoverlane");
+        return 0;
+    }
+
+    if (!CreateMainWindow(Instance, showCommand)) return 0;
+
+    MSG message = {};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == -1) return 0;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}

@@ -1,0 +1,13 @@
+#include "platform.h"
+
+const char kIncompatibleText[] =
+    "This version of Hoverlane is not compatible with this version of Windows.";
+
+PlatformCheck CheckPlatform(DWORD acceptedId) {
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info)) return PlatformCheck::QueryFailed;
+    if (IsAcceptedPlatform(info.dwPlatformId, acceptedId)) return PlatformCheck::Accepted;
+    MessageBoxA(GetDesktopWindow(), kIncompatibleText, "Error", MB_SYSTEMMODAL | MB_ICONHAND);
+    return PlatformCheck::Refused;
+}

@@ -1,0 +1,18 @@
+// Start-up check shared by hoverlane and setup: each configuration runs on
+// one platform family only.
+#pragma once
+
+#include <windows.h>
+
+enum class PlatformCheck { Accepted, QueryFailed, Refused };
+
+// True when the platform id is the one the configuration accepts.
+inline bool IsAcceptedPlatform(DWORD platformId, DWORD acceptedId) {
+    return platformId == acceptedId;
+}
+
+// Queries the version; on a refused platform shows the system-modal
+// incompatibility box. A failed query shows nothing.
+PlatformCheck CheckPlatform(DWORD acceptedId);
+
+extern const char kIncompatibleText[];

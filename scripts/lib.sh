@@ -1,0 +1,75 @@
+# Shared steps of the project's scripts; sourced, not run.
+# HL_ROOT is the checkout, HL_BUILD the x86_64 build tree.
+
+HL_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+HL_BUILD=${HL_BUILD:-$HL_ROOT/build/x64}
+HL_PACKAGES="cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest \
+wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick"
+
+hl_log() { printf '== %s\n' "$*" >&2; }
+
+# Installs the Debian packages the build and the tests need, when any is missing.
+hl_install_deps() {
+    missing=""
+    for p in $HL_PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    hl_log "installing:$missing"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+}
+
+# hl_build <preset>: configure and build one preset (x64 or x86).
+hl_build() {
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1" -j "$(nproc)"
+}
+
+# Starts a private Xvfb on the first free display from :77 and exports DISPLAY.
+hl_start_xvfb() {
+    n=77
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    HL_XVFB_PID=$!
+    export DISPLAY=":$n"
+    i=0
+    while ! xdpyinfo >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ $i -gt 100 ] && { hl_log "Xvfb did not start"; return 1; }
+        sleep 0.1
+    done
+    hl_log "Xvfb on $DISPLAY"
+}
+
+# hl_prepare_prefix <dir>: a fresh Wine prefix with one wineserver kept alive
+# for the whole run, and Wine's services started outside any pipe of ctest
+# (they would hold its output open for ever).
+hl_prepare_prefix() {
+    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    hl_log "preparing Wine prefix $WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    # The user folders link to $HOME: make them real folders inside the prefix.
+    u="$WINEPREFIX/drive_c/users/$(whoami)"
+    for d in Desktop Documents Downloads Music Pictures Videos Templates; do
+        if [ -L "$u/$d" ]; then rm "$u/$d" && mkdir "$u/$d"; fi
+    done
+    cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # No window manager: Wine draws the captions itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    wineserver -w
+    wineserver -p
+    wineboot </dev/null >/dev/null 2>&1
+}
+
+hl_cleanup() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    [ -n "${HL_XVFB_PID:-}" ] && kill "$HL_XVFB_PID" 2>/dev/null
+    return 0
+}

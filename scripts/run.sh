@@ -1,0 +1,41 @@
+#!/bin/sh
+# Hoverlane's main job: builds it, then runs the sample MDI program and
+# hoverlane under Wine. On the user's display when DISPLAY is set (ends when
+# hoverlane is closed); otherwise on a private virtual display, where it
+# saves a screenshot of the running programs and prints its path.
+set -eu
+. "$(dirname "$0")/lib.sh"
+
+hl_install_deps
+hl_build x64
+trap hl_cleanup EXIT
+trap 'exit 130' INT TERM
+
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+    headless=1
+    hl_start_xvfb
+fi
+hl_prepare_prefix "$HL_BUILD/demoprefix"
+
+wine "$HL_BUILD/sample/sample_mdi.exe" "/frame:Sample MDI" "/at:380,120,780,560" \
+    "Report@10,10,420,300" "Notes@200,120,420,300" "Letter@60,220,420,260" \
+    >/dev/null 2>&1 &
+sleep 2
+wine "$HL_BUILD/nt/hoverlane.exe" >/dev/null 2>&1 &
+hoverlane=$!
+
+if [ "$headless" -eq 1 ]; then
+    # Give both programs time to draw, then keep a picture of them.
+    i=0
+    while ! xdotool search --name '^Hoverlane$' >/dev/null 2>&1 && [ $i -lt 100 ]; do
+        i=$((i + 1)); sleep 0.2
+    done
+    sleep 3
+    shot="$HL_BUILD/hoverlane-running.png"
+    import -window root "$shot"
+    echo "Screenshot of the running programs: $shot"
+else
+    hl_log "hoverlane runs on $DISPLAY; close it (Options > Exit) to end"
+    wait "$hoverlane" || true
+fi

@@ -1,0 +1,483 @@
+#include "harness.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace harness {
+
+std::string WinPath(const char* unixPath) {
+    std::string path = "Z:";
+    for (const char* p = unixPath; *p; ++p) path += (*p == '/') ? '\\' : *p;
+    return path;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (cond()) return true;
+        if (GetTickCount() - start >= timeoutMs) return cond();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    PumpMessages();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+}
+
+// ---- processes
+
+bool StartUnixProgram(const char* unixPath, const std::string& args) {
+    const std::string exe = WinPath(unixPath);
+    std::string commandLine = "\"" + exe + "\" " + args;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+
+Process::Process(Process&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        Terminate();
+        if (handle_) CloseHandle(handle_);
+        handle_ = std::exchange(other.handle_, nullptr);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+Process::~Process() {
+    Terminate();
+    if (handle_) CloseHandle(handle_);
+}
+
+Process Process::Start(const std::string& exe, const std::string& args) {
+    std::string commandLine = "\"" + exe + "\"";
+    if (!args.empty()) commandLine += " " + args;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    Process process;
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle_ = info.hProcess;
+        process.id_ = info.dwProcessId;
+    }
+    return process;
+}
+
+bool Process::WaitExit(DWORD timeoutMs) {
+    if (!handle_) return true;
+    return WaitUntil([this] { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; },
+                     timeoutMs);
+}
+
+bool Process::Running() const {
+    return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+}
+
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (handle_) GetExitCodeProcess(handle_, &code);
+    return code;
+}
+
+void Process::Terminate() {
+    if (Running()) {
+        TerminateProcess(handle_, 255);
+        WaitForSingleObject(handle_, 5000);
+    }
+}
+
+// ---- windows
+
+DWORD WindowProcessId(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+namespace {
+
+struct WindowQuery {
+    const char* className;
+    const char* title;
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    auto* query = reinterpret_cast<WindowQuery*>(context);
+    char name[MAX_PATH] = {};
+    GetClassNameA(window, name, MAX_PATH);
+    if (lstrcmpiA(name, query->className) != 0) return TRUE;
+    if (query->pid && WindowProcessId(window) != query->pid) return TRUE;
+    if (query->title && WindowText(window) != query->title) return TRUE;
+    query->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopWindows(const char* className, DWORD pid) {
+    WindowQuery query{className, nullptr, pid, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND FindTopWindow(const char* className, const char* title, DWORD pid) {
+    WindowQuery query{className, title, pid, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found.empty() ? nullptr : query.found.front();
+}
+
+HWND WaitForTopWindow(const char* className, const char* title, DWORD pid, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopWindow(className, title, pid)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND WaitForDialog(const char* caption, DWORD pid, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopWindow("#32770", caption, pid);
+            return found != nullptr && IsWindowVisible(found);
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT is carried across processes, unlike most pointer messages.
+    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT got =
+        SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::string BoxText(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text ? WindowText(text) : std::string();
+}
+
+void ClickButton(HWND dialog, int buttonId) {
+    // Posted: the click may open a modal dialog that would hold a send.
+    PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0);
+}
+
+std::string AnswerBox(const char* caption, int buttonId, DWORD pid, DWORD timeoutMs) {
+    HWND box = WaitForDialog(caption, pid, timeoutMs);
+    if (!box) return "<no box captioned " + std::string(caption) + ">";
+    const std::string text = BoxText(box);
+    ClickButton(box, buttonId);
+    WaitUntil([box] { return !IsWindow(box); }, timeoutMs);
+    return text;
+}
+
+// ---- boxes of this process
+
+struct BoxAnswerer::State {
+    std::vector<std::pair<std::string, int>> buttons;
+    std::vector<Seen> seen;
+    mutable std::mutex lock;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+BoxAnswerer::BoxAnswerer(std::vector<std::pair<std::string, int>> buttons) : state_(new State) {
+    state_->buttons = std::move(buttons);
+    State* state = state_;
+    state_->thread = std::thread([state] {
+        std::set<HWND> answered;
+        while (!state->stop) {
+            for (HWND box : TopWindows("#32770", GetCurrentProcessId())) {
+                if (!IsWindowVisible(box) || answered.count(box)) continue;
+                Seen entry{WindowText(box), BoxText(box), GetWindow(box, GW_OWNER)};
+                int button = 0;
+                for (const auto& rule : state->buttons)
+                    if (rule.first == entry.caption) button = rule.second;
+                // Unlisted: the first button the box has of OK, No, Cancel.
+                for (int fallback : {IDOK, IDNO, IDCANCEL})
+                    if (!button && GetDlgItem(box, fallback)) button = fallback;
+                {
+                    std::lock_guard<std::mutex> guard(state->lock);
+                    state->seen.push_back(entry);
+                }
+                answered.insert(box);
+                ClickButton(box, button);
+            }
+            for (auto it = answered.begin(); it != answered.end();)
+                it = IsWindow(*it) ? std::next(it) : answered.erase(it);
+            Sleep(10);
+        }
+    });
+}
+
+BoxAnswerer::~BoxAnswerer() {
+    state_->stop = true;
+    state_->thread.join();
+    delete state_;
+}
+
+std::vector<BoxAnswerer::Seen> BoxAnswerer::seen() const {
+    std::lock_guard<std::mutex> guard(state_->lock);
+    return state_->seen;
+}
+
+// ---- controls of other processes
+
+namespace {
+
+// A block of memory inside the process that owns a window, for messages
+// whose pointers must be valid there.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, size_t size) : size_(size) {
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               WindowProcessId(window));
+        if (process_)
+            address_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool valid() const { return address_ != nullptr; }
+    char* address() const { return address_; }
+    void Write(size_t offset, const void* data, size_t size) {
+        SIZE_T done = 0;
+        WriteProcessMemory(process_, address_ + offset, data, size, &done);
+    }
+    void Read(size_t offset, void* data, size_t size) {
+        SIZE_T done = 0;
+        ReadProcessMemory(process_, address_ + offset, data, size, &done);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+    size_t size_;
+};
+
+}  // namespace
+
+std::string RemoteStatusText(HWND statusBar, int part) {
+    RemoteBlock block(statusBar, 4096);
+    if (!block.valid()) return "<unreadable>";
+    const LRESULT result =
+        SendMessageA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(block.address()));
+    const size_t length = LOWORD(result);
+    std::string text(length < 4095 ? length : 4095, '\0');
+    if (!text.empty()) block.Read(0, &text[0], text.size());
+    return text;
+}
+
+TreeItemInfo ReadTreeItem(HWND treeView, HTREEITEM item) {
+    TreeItemInfo info;
+    info.item = item;
+    constexpr size_t kText = 1024;
+    RemoteBlock block(treeView, sizeof(TVITEMA) + kText);
+    if (!block.valid() || !item) return info;
+    TVITEMA query = {};
+    query.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE | TVIF_PARAM | TVIF_IMAGE | TVIF_CHILDREN;
+    query.hItem = item;
+    query.stateMask = 0xFFFF;
+    query.pszText = block.address() + sizeof(TVITEMA);
+    query.cchTextMax = kText;
+    block.Write(0, &query, sizeof(query));
+    char zero = 0;
+    block.Write(sizeof(TVITEMA), &zero, 1);
+    SendMessageA(treeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.address()));
+    TVITEMA answer = {};
+    block.Read(0, &answer, sizeof(answer));
+    char text[kText] = {};
+    block.Read(sizeof(TVITEMA), text, kText - 1);
+    info.text = text;
+    info.state = answer.state;
+    info.param = answer.lParam;
+    info.image = answer.iImage;
+    info.children = answer.cChildren;
+    return info;
+}
+
+HTREEITEM TreeRoot(HWND treeView) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(treeView, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+}
+
+HTREEITEM TreeChild(HWND treeView, HTREEITEM item) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(treeView, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+}
+
+HTREEITEM TreeNext(HWND treeView, HTREEITEM item) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(treeView, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+}
+
+std::vector<TreeItemInfo> TreeChildren(HWND treeView, HTREEITEM item) {
+    std::vector<TreeItemInfo> items;
+    for (HTREEITEM i = item ? TreeChild(treeView, item) : TreeRoot(treeView); i;
+         i = TreeNext(treeView, i))
+        items.push_back(ReadTreeItem(treeView, i));
+    return items;
+}
+
+// ---- registry
+
+void DeleteKeyTree(HKEY root, const char* keyPath) {
+    SHDeleteKeyA(root, keyPath);
+}
+
+bool KeyExists(HKEY root, const char* keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RegValue ReadValue(HKEY root, const char* keyPath, const char* valueName) {
+    RegValue value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, valueName, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.data.resize(size);
+        if (RegQueryValueExA(key, valueName, nullptr, &value.type,
+                             reinterpret_cast<BYTE*>(size ? &value.data[0] : nullptr),
+                             &size) == ERROR_SUCCESS) {
+            value.found = true;
+            value.data.resize(size);
+        }
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+void WriteValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                const void* data, DWORD size) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteText(HKEY root, const char* keyPath, const char* valueName, const std::string& text) {
+    WriteValue(root, keyPath, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void WriteDword(HKEY root, const char* keyPath, const char* valueName, DWORD value) {
+    WriteValue(root, keyPath, valueName, REG_DWORD, &value, sizeof(value));
+}
+
+// ---- product state
+
+bool TrayIconExists(HWND window, UINT id) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = id;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void CloseAllHoverlanes() {
+    for (int round = 0; round < 16; ++round) {
+        HWND sync = nullptr;
+        for (HWND w : TopWindows("SYNCCLASS"))
+            if (WindowProcessId(w) != GetCurrentProcessId()) sync = w;
+        if (!sync) return;
+        const DWORD pid = WindowProcessId(sync);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(sync, WM_DESTROY, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        if (process) {
+            if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 255);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+}
+
+void ResetProductRegistry() {
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Vendrabyte");
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vendrabyte");
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hoverlane");
+    DeleteKeyTree(HKEY_LOCAL_MACHINE,
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hoverlane.exe");
+}
+
+// ---- scenarios
+
+namespace {
+
+std::map<std::string, ScenarioFn>& Scenarios() {
+    static std::map<std::string, ScenarioFn> scenarios;
+    return scenarios;
+}
+
+}  // namespace
+
+ScenarioRegistrar::ScenarioRegistrar(const char* name, ScenarioFn fn) {
+    Scenarios()[name] = fn;
+}
+
+Process StartScenario(const std::string& name, const std::string& args) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = "--scenario=" + name;
+    if (!args.empty()) commandLine += " " + args;
+    return Process::Start(self, commandLine);
+}
+
+bool RunScenarioFromCommandLine(int argc, char** argv, int* exitCode) {
+    const std::string prefix = "--scenario=";
+    if (argc < 2 || std::string(argv[1]).rfind(prefix, 0) != 0) return false;
+    const std::string name = std::string(argv[1]).substr(prefix.size());
+    std::string args;
+    for (int i = 2; i < argc; ++i) {
+        if (!args.empty()) args += " ";
+        args += argv[i];
+    }
+    auto it = Scenarios().find(name);
+    *exitCode = it == Scenarios().end() ? 254 : it->second(args);
+    return true;
+}
+
+}  // namespace harness

@@ -1,0 +1,170 @@
+// Test harness for driving real Windows programs under Wine: starting
+// processes, waiting for windows and message boxes, answering them, reading
+// controls of other processes and resetting the registry between tests.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sample_commands.h"
+#include "test_paths.h"
+
+namespace harness {
+
+// Generous bound for every wait: the machine may be slow and busy, so tests
+// wait for a condition, never for a fixed time.
+constexpr DWORD kWait = 20000;
+
+// "Z:\..." form of a path of the build machine.
+std::string WinPath(const char* unixPath);
+
+// Pumps this thread's messages and polls cond every few milliseconds until
+// it is true or timeoutMs has passed. Returns the last value of cond.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = kWait);
+// Pumps this thread's messages for about ms milliseconds. Only for letting a
+// program show that something does NOT happen, after a positive wait proved
+// it is alive and ticking.
+void PumpFor(DWORD ms);
+
+// Starts a program of the build machine itself (xdotool, say): Wine runs
+// it, but hands back no handle to wait on, so the caller waits for its
+// effect instead.
+bool StartUnixProgram(const char* unixPath, const std::string& args);
+
+// A program started by a test; terminated on destruction if still running.
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    ~Process();
+
+    // exe is a Windows path; args is the text after the program name
+    // (passed unchanged as the program's command line).
+    static Process Start(const std::string& exe, const std::string& args = "");
+
+    bool valid() const { return handle_ != nullptr; }
+    DWORD id() const { return id_; }
+    HANDLE handle() const { return handle_; }
+    // True once the process has ended (waits at most timeoutMs).
+    bool WaitExit(DWORD timeoutMs = kWait);
+    bool Running() const;
+    DWORD ExitCode() const;
+    void Terminate();
+
+private:
+    HANDLE handle_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Top-level window of the class (and title, when given) owned by the process
+// pid (any process for 0); none when there is none.
+HWND FindTopWindow(const char* className, const char* title = nullptr, DWORD pid = 0);
+HWND WaitForTopWindow(const char* className, const char* title = nullptr, DWORD pid = 0,
+                      DWORD timeoutMs = kWait);
+// Every top-level window of the class owned by pid (any for 0).
+std::vector<HWND> TopWindows(const char* className, DWORD pid = 0);
+DWORD WindowProcessId(HWND window);
+
+// Message boxes and dialogs: a "#32770" window with that caption, of the
+// process pid (any for 0).
+HWND WaitForDialog(const char* caption, DWORD pid = 0, DWORD timeoutMs = kWait);
+// The message text of a message box.
+std::string BoxText(HWND box);
+std::string WindowText(HWND window);
+// Presses a button of a dialog as a click would, without focus or pointer.
+void ClickButton(HWND dialog, int buttonId);
+// Waits for a box with that caption, returns its text and presses buttonId.
+std::string AnswerBox(const char* caption, int buttonId, DWORD pid = 0, DWORD timeoutMs = kWait);
+
+// Message boxes shown by this very process (its own GUI thread blocked in
+// MessageBox): a watcher thread answers them in order of appearance.
+class BoxAnswerer {
+public:
+    struct Seen {
+        std::string caption;
+        std::string text;
+        HWND owner;
+    };
+    // Answers every box of this process with the button for its caption from
+    // the table; an unlisted box gets the first of OK, No and Cancel it has.
+    explicit BoxAnswerer(std::vector<std::pair<std::string, int>> buttons = {});
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    // Boxes answered so far, in order.
+    std::vector<Seen> seen() const;
+
+private:
+    struct State;
+    State* state_;
+};
+
+// Text of a status bar part of another process (SB_GETTEXTA through memory
+// of that process, since Wine does not carry such pointers across).
+std::string RemoteStatusText(HWND statusBar, int part);
+
+struct TreeItemInfo {
+    HTREEITEM item = nullptr;
+    std::string text;
+    UINT state = 0;
+    LPARAM param = 0;
+    int image = -1;
+    int children = 0;
+};
+// One item of a tree view of any process (this one included).
+TreeItemInfo ReadTreeItem(HWND treeView, HTREEITEM item);
+HTREEITEM TreeRoot(HWND treeView);
+HTREEITEM TreeChild(HWND treeView, HTREEITEM item);
+HTREEITEM TreeNext(HWND treeView, HTREEITEM item);
+// Items directly below item (top-level items for nullptr), in order.
+std::vector<TreeItemInfo> TreeChildren(HWND treeView, HTREEITEM item);
+
+// Registry, read and written from the test process (the same Wine prefix).
+void DeleteKeyTree(HKEY root, const char* keyPath);
+bool KeyExists(HKEY root, const char* keyPath);
+struct RegValue {
+    bool found = false;
+    DWORD type = 0;
+    std::string data;  // raw bytes
+};
+RegValue ReadValue(HKEY root, const char* keyPath, const char* valueName);
+void WriteValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
+                const void* data, DWORD size);
+void WriteText(HKEY root, const char* keyPath, const char* valueName, const std::string& text);
+void WriteDword(HKEY root, const char* keyPath, const char* valueName, DWORD value);
+
+// Whether the tray holds the icon (window, id): a modification that changes
+// nothing succeeds only for an existing icon.
+bool TrayIconExists(HWND window, UINT id);
+
+// Ends every running hoverlane (WM_DESTROY to its sync window, as setup does;
+// terminating what does not go away) and answers nothing else.
+void CloseAllHoverlanes();
+// Removes every registry key the programs write, in both hives.
+void ResetProductRegistry();
+
+// Runs a scenario of this very test program in a child process: the child
+// calls the function registered under that name and exits with its result.
+Process StartScenario(const std::string& name, const std::string& args = "");
+using ScenarioFn = int (*)(const std::string& args);
+struct ScenarioRegistrar {
+    ScenarioRegistrar(const char* name, ScenarioFn fn);
+};
+#define HL_SCENARIO(name)                                                     \
+    static int name##_Scenario(const std::string& args);                      \
+    static ::harness::ScenarioRegistrar name##_Registrar(#name, name##_Scenario); \
+    static int name##_Scenario([[maybe_unused]] const std::string& args)
+
+// Runs the scenario named on the command line, if any; returns true and
+// sets exitCode when one ran. Called by the test programs' main.
+bool RunScenarioFromCommandLine(int argc, char** argv, int* exitCode);
+
+}  // namespace harness

@@ -1,0 +1,322 @@
+// A small multiple-document program for Hoverlane's tests and demo: a frame
+// with an "MDIClient" and captioned document windows named on the command
+// line.
+//
+//   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [Doc[@x,y,w,h] ...]
+//
+// /panel puts the documents in a plain child window instead of an MDI client;
+// /plain makes a frame with no captioned child windows at all.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "sample_commands.h"
+
+namespace {
+
+HINSTANCE instance;
+HWND frame;
+HWND client;  // the MDI client, or the panel in /panel mode
+bool panelMode = false;
+bool plainMode = false;
+int documentCount = 0;
+
+struct DocumentRequest {
+    std::string title;
+    bool placed = false;
+    RECT rect = {};
+};
+
+std::vector<std::string> SplitCommandLine(const char* text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if ((*p == ' ' || *p == '\t') && !quoted) {
+            if (any) words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += *p;
+            any = true;
+        }
+    }
+    if (any) words.push_back(word);
+    return words;
+}
+
+bool ParseRect(const std::string& text, RECT* rect) {
+    int x, y, w, h;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4) return false;
+    *rect = {x, y, x + w, y + h};
+    return true;
+}
+
+HWND ActiveDocument() {
+    if (panelMode) return GetTopWindow(client);
+    return reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+}
+
+HWND OpenDocument(const DocumentRequest& wanted) {
+    ++documentCount;
+    std::string title = wanted.title;
+    if (title.empty()) title = "Document " + std::to_string(documentCount);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT, w = CW_USEDEFAULT, h = CW_USEDEFAULT;
+    if (wanted.placed) {
+        x = wanted.rect.left;
+        y = wanted.rect.top;
+        w = wanted.rect.right - wanted.rect.left;
+        h = wanted.rect.bottom - wanted.rect.top;
+    }
+    if (panelMode) {
+        if (!wanted.placed) {
+            x = 10 + 20 * (documentCount - 1);
+            y = x;
+            w = 200;
+            h = 120;
+        }
+        HWND doc = CreateWindowExA(0, SAMPLE_DOC_CLASS, title.c_str(),
+                                   WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_CLIPSIBLINGS | WS_THICKFRAME,
+                                   x, y, w, h, client, nullptr, instance, nullptr);
+        SetWindowPos(doc, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return doc;
+    }
+    return CreateMDIWindowA(SAMPLE_DOC_CLASS, title.c_str(), WS_VISIBLE, x, y, w, h, client,
+                            instance, 0);
+}
+
+void ShowPopupMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "First");
+    AppendMenuA(menu, MF_STRING, 2, "Second");
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(frame);
+    TrackPopupMenu(menu, 0, at.x, at.y, 0, frame, nullptr);
+    PostMessageA(frame, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void OnCommand(int id) {
+    HWND active = ActiveDocument();
+    switch (id) {
+    case SAMPLE_NEW_DOC:
+        OpenDocument(DocumentRequest());
+        break;
+    case SAMPLE_CLOSE_DOC:
+        if (!active) break;
+        if (panelMode)
+            DestroyWindow(active);
+        else
+            SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+        break;
+    case SAMPLE_EXIT:
+        DestroyWindow(frame);
+        break;
+    case SAMPLE_TILE:
+        if (!panelMode) SendMessageA(client, WM_MDITILE, MDITILE_VERTICAL, 0);
+        break;
+    case SAMPLE_CASCADE:
+        if (!panelMode) SendMessageA(client, WM_MDICASCADE, 0, 0);
+        break;
+    case SAMPLE_MAXIMIZE_DOC:
+        if (active) SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(active), 0);
+        break;
+    case SAMPLE_RESTORE_DOC:
+        if (active) SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(active), 0);
+        break;
+    case SAMPLE_MINIMIZE_DOC:
+        if (active) ShowWindow(active, SW_MINIMIZE);
+        break;
+    case SAMPLE_POPUP_MENU:
+        ShowPopupMenu();
+        break;
+    case SAMPLE_END_MENU:
+        EndMenu();
+        break;
+    case SAMPLE_CAPTURE:
+        if (active) SetCapture(active);
+        break;
+    case SAMPLE_RELEASE:
+        ReleaseCapture();
+        break;
+    case SAMPLE_MOVE_DOC:
+        // Keyboard move loop: runs until Escape or Return.
+        if (active) PostMessageA(active, WM_SYSCOMMAND, SC_MOVE, 0);
+        break;
+    case SAMPLE_FOREGROUND:
+        SetForegroundWindow(frame);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        char title[260];
+        GetWindowTextA(window, title, sizeof(title));
+        RECT area;
+        GetClientRect(window, &area);
+        DrawTextA(dc, title, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        SetCapture(window);
+        return 0;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        return 0;
+    default:
+        break;
+    }
+    return panelMode ? DefWindowProcA(window, message, wParam, lParam)
+                     : DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        RECT area;
+        GetClientRect(window, &area);
+        if (plainMode) return 0;
+        if (panelMode) {
+            client = CreateWindowExA(0, SAMPLE_PANEL_CLASS, "",
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, area.right,
+                                     area.bottom, window, nullptr, instance, nullptr);
+            return 0;
+        }
+        CLIENTCREATESTRUCT create = {};
+        create.hWindowMenu = GetSubMenu(GetMenu(window), 1);
+        create.idFirstChild = 1000;
+        client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                 WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0,
+                                 0, area.right, area.bottom, window, nullptr, instance, &create);
+        return 0;
+    }
+    case WM_SIZE:
+        if (panelMode && client) MoveWindow(client, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        break;
+    case WM_COMMAND:
+        if (LOWORD(wParam) >= SAMPLE_NEW_DOC && LOWORD(wParam) <= SAMPLE_FOREGROUND) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    if (panelMode || plainMode) return DefWindowProcA(window, message, wParam, lParam);
+    return DefFrameProcA(window, client, message, wParam, lParam);
+}
+
+HMENU BuildMenu() {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, SAMPLE_NEW_DOC, "&New Document");
+    AppendMenuA(file, MF_STRING, SAMPLE_CLOSE_DOC, "&Close Document");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, SAMPLE_EXIT, "E&xit");
+    HMENU window = CreatePopupMenu();
+    AppendMenuA(window, MF_STRING, SAMPLE_TILE, "&Tile");
+    AppendMenuA(window, MF_STRING, SAMPLE_CASCADE, "&Cascade");
+    AppendMenuA(window, MF_STRING, SAMPLE_MAXIMIZE_DOC, "&Maximize Document");
+    AppendMenuA(window, MF_STRING, SAMPLE_RESTORE_DOC, "&Restore Document");
+    AppendMenuA(window, MF_STRING, SAMPLE_MINIMIZE_DOC, "M&inimize Document");
+    HMENU test = CreatePopupMenu();
+    AppendMenuA(test, MF_STRING, SAMPLE_POPUP_MENU, "&Popup Menu");
+    AppendMenuA(test, MF_STRING, SAMPLE_CAPTURE, "&Capture Mouse");
+    AppendMenuA(test, MF_STRING, SAMPLE_MOVE_DOC, "&Move Document");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(test), "&Test");
+    return bar;
+}
+
+void RegisterClasses() {
+    WNDCLASSEXA frameClass = {};
+    frameClass.cbSize = sizeof(frameClass);
+    frameClass.lpfnWndProc = FrameProc;
+    frameClass.hInstance = instance;
+    frameClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    frameClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    frameClass.lpszClassName = SAMPLE_FRAME_CLASS;
+    RegisterClassExA(&frameClass);
+
+    WNDCLASSEXA docClass = frameClass;
+    docClass.lpfnWndProc = DocumentProc;
+    docClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    docClass.hIconSm = nullptr;
+    docClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    docClass.lpszClassName = SAMPLE_DOC_CLASS;
+    RegisterClassExA(&docClass);
+
+    WNDCLASSEXA panelClass = frameClass;
+    panelClass.lpfnWndProc = DefWindowProcA;
+    panelClass.hIcon = nullptr;
+    panelClass.hIconSm = nullptr;
+    panelClass.lpszClassName = SAMPLE_PANEL_CLASS;
+    RegisterClassExA(&panelClass);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
+    instance = hInstance;
+    std::string title = "Sample MDI";
+    RECT at = {200, 160, 200 + 760, 160 + 560};
+    std::vector<DocumentRequest> documents;
+    for (const std::string& word : SplitCommandLine(commandLine)) {
+        if (word.rfind("/frame:", 0) == 0) {
+            title = word.substr(7);
+        } else if (word.rfind("/at:", 0) == 0) {
+            ParseRect(word.substr(4), &at);
+        } else if (word == "/panel") {
+            panelMode = true;
+        } else if (word == "/plain") {
+            plainMode = true;
+        } else {
+            DocumentRequest wanted;
+            const size_t mark = word.rfind('@');
+            wanted.title = word.substr(0, mark);
+            if (mark != std::string::npos) wanted.placed = ParseRect(word.substr(mark + 1), &wanted.rect);
+            documents.push_back(wanted);
+        }
+    }
+
+    RegisterClasses();
+    frame = CreateWindowExA(0, SAMPLE_FRAME_CLASS, title.c_str(),
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,
+                            at.right - at.left, at.bottom - at.top, nullptr, BuildMenu(), instance,
+                            nullptr);
+    if (!frame) return 1;
+    ShowWindow(frame, SW_SHOWNORMAL);
+    UpdateWindow(frame);
+    if (!plainMode)
+        for (const DocumentRequest& wanted : documents) OpenDocument(wanted);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!panelMode && !plainMode && TranslateMDISysAccel(client, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,104 @@
+// The error reporter: every code's prefix and box, and what each severity
+// does afterwards.
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "fixture.h"
+#include "in_process_app.h"
+
+namespace {
+
+class ErrorTest : public ProductTest {};
+
+struct Case {
+    int code;
+    const char* prefix;
+};
+
+const Case kCases[] = {
+    {1, "There is no free memory on your computer: "},
+    {3, "An error ocurred while writing the registry: "},
+    {4, "Cannot retrieve a window icon: "},
+    {5, "An error ocurred while reading the registry: "},
+    {6, "File I/O problem: "},
+};
+
+const char kQuestion[] =
+    "Program can keep operating\nBut it's recommended to shut it down\nWould you like to quit?";
+const char kCritical[] = "A Critical Error Has ocurred, the program will quit now";
+
+TEST_F(ErrorTest, PrefixesAndSeverities) {
+    for (const Case& c : kCases) EXPECT_STREQ(c.prefix, ErrorPrefix(c.code));
+    EXPECT_EQ(Severity::Fatal, ErrorSeverity(1));
+    EXPECT_EQ(Severity::AskToQuit, ErrorSeverity(3));
+    EXPECT_EQ(Severity::AskToQuit, ErrorSeverity(4));
+    EXPECT_EQ(Severity::None, ErrorSeverity(5));
+    EXPECT_EQ(Severity::Fatal, ErrorSeverity(6));
+    EXPECT_STREQ("", ErrorPrefix(2));
+    EXPECT_EQ(Severity::None, ErrorSeverity(2));
+}
+
+TEST_F(ErrorTest, ReadErrorShowsOneBoxAndReturns) {
+    InProcessApp app(SW_SHOWNORMAL, "\\", true);
+    ASSERT_TRUE(app.created());
+    ReportError(5, "line one\nline two");
+    const auto seen = app.boxes.seen();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Alert", seen[0].caption);
+    EXPECT_EQ("An error ocurred while reading the registry: line one\nline two", seen[0].text);
+    EXPECT_EQ(app.window(), seen[0].owner);
+    EXPECT_FALSE(QuitPosted());
+}
+
+TEST_F(ErrorTest, AskToQuitAnsweredNoGoesOn) {
+    InProcessApp app(SW_SHOWNORMAL, "\\", true, {{"Error", IDNO}});
+    ASSERT_TRUE(app.created());
+    size_t before = 0;
+    for (int code : {3, 4}) {
+        SCOPED_TRACE(code);
+        ReportError(code, "detail");
+        const auto seen = app.boxes.seen();
+        ASSERT_EQ(before + 2, seen.size());
+        EXPECT_EQ("Alert", seen[before].caption);
+        EXPECT_EQ(std::string(ErrorPrefix(code)) + "detail", seen[before].text);
+        EXPECT_EQ("Error", seen[before + 1].caption);
+        EXPECT_EQ(kQuestion, seen[before + 1].text);
+        EXPECT_EQ(app.window(), seen[before + 1].owner);
+        EXPECT_FALSE(QuitPosted());
+        before = seen.size();
+    }
+}
+
+TEST_F(ErrorTest, AskToQuitAnsweredYesEndsTheMessageLoop) {
+    InProcessApp app(SW_SHOWNORMAL, "\\", true, {{"Error", IDYES}});
+    ASSERT_TRUE(app.created());
+    ReportError(3, "Cannot write the settings");
+    EXPECT_EQ(2u, app.boxes.seen().size());
+    EXPECT_TRUE(QuitPosted());
+}
+
+// Child process: a fatal error ends the process from inside the reporter.
+HL_SCENARIO(FatalError) {
+    ReportError(std::atoi(args.c_str()), "Fatal error!");
+    return 77;  // never reached
+}
+
+TEST_F(ErrorTest, FatalCodesShowBothBoxesWithoutOwnerAndEndWithZero) {
+    for (int code : {1, 6}) {
+        SCOPED_TRACE(code);
+        harness::Process child = harness::StartScenario("FatalError", std::to_string(code));
+        HWND alert = harness::WaitForDialog("Alert", child.id());
+        ASSERT_NE(nullptr, alert);
+        EXPECT_EQ(std::string(ErrorPrefix(code)) + "Fatal error!", harness::BoxText(alert));
+        EXPECT_EQ(nullptr, GetWindow(alert, GW_OWNER));
+        harness::ClickButton(alert, IDOK);
+        HWND critical = harness::WaitForDialog("Error", child.id());
+        ASSERT_NE(nullptr, critical);
+        EXPECT_EQ(kCritical, harness::BoxText(critical));
+        harness::ClickButton(critical, IDOK);
+        ASSERT_TRUE(child.WaitExit());
+        EXPECT_EQ(0u, child.ExitCode());
+    }
+}
+
+}  // namespace

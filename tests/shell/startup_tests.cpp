@@ -1,0 +1,236 @@
+// Start-up of the real program as a separate process: platform check,
+// command line, single instance, installation folder.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fixture.h"
+#include "harness.h"
+#include "platform.h"
+
+using harness::Process;
+
+namespace {
+
+const std::string kHoverlane = harness::WinPath(HL_HOVERLANE_NT);
+const char kProductKey[] = "Software\\Vendrabyte\\Hoverlane";
+
+struct Started {
+    Process process;
+    HWND main = nullptr;
+};
+
+Started StartHoverlane(const std::string& args = "") {
+    Started started;
+    started.process = Process::Start(kHoverlane, args);
+    started.main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", started.process.id());
+    return started;
+}
+
+bool Visible(HWND window) {
+    return IsWindowVisible(window) && !IsIconic(window);
+}
+
+// Wine reports the platform per program name; this makes every hoverlane.exe
+// see the 95 family while it lives.
+class Win98Setting {
+public:
+    Win98Setting() {
+        harness::WriteText(HKEY_CURRENT_USER, kKey, "Version", "win98");
+    }
+    ~Win98Setting() {
+        harness::DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+    }
+
+private:
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\hoverlane.exe";
+};
+
+class StartupTest : public ProductTest {};
+
+TEST_F(StartupTest, SecondStartShowsTheHiddenFirstInstanceAndEnds) {
+    Process sample = Process::Start(harness::WinPath(HL_SAMPLE_MDI), "/at:300,300,500,400 One");
+    HWND sampleFrame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id());
+    ASSERT_NE(nullptr, sampleFrame);
+
+    Started first = StartHoverlane("/Minimized");
+    ASSERT_NE(nullptr, first.main);
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(first.main); }));
+
+    Process second = Process::Start(kHoverlane);
+    ASSERT_TRUE(second.WaitExit());
+    EXPECT_EQ(0u, second.ExitCode());
+
+    EXPECT_TRUE(harness::WaitUntil([&] { return Visible(first.main); }));
+    EXPECT_EQ(1u, harness::TopWindows("HOVERLANE").size());
+    EXPECT_EQ(1u, harness::TopWindows("SYNCCLASS").size());
+    EXPECT_TRUE(first.process.Running());
+
+    // Brought to the top: the sample's frame now lies below the main window.
+    bool below = false;
+    for (HWND w = GetWindow(first.main, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == sampleFrame) below = true;
+    EXPECT_TRUE(below);
+}
+
+class MinimizedWordTest : public StartupTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MinimizedWordTest, StartsHiddenInTheTray) {
+    Started app = StartHoverlane(GetParam());
+    ASSERT_NE(nullptr, app.main);
+    EXPECT_TRUE(harness::WaitUntil([&] { return harness::TrayIconExists(app.main, 1); }));
+    EXPECT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(app.main); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyLetterCase, MinimizedWordTest,
+                         ::testing::Values("/Minimized", "/MINIMIZED", "/minimized"));
+
+TEST_F(StartupTest, MinimizedFollowedByMoreTextIsAnOrdinaryStart) {
+    for (const char* args : {"/Minimized x", "/Minimized ", "/Minimize", "x /Minimized"}) {
+        SCOPED_TRACE(args);
+        Started app = StartHoverlane(args);
+        ASSERT_NE(nullptr, app.main);
+        EXPECT_TRUE(harness::WaitUntil([&] { return Visible(app.main); }));
+        harness::CloseAllHoverlanes();
+        EXPECT_TRUE(app.process.WaitExit());
+    }
+}
+
+TEST_F(StartupTest, DestroyingTheSyncWindowEndsTheInstanceInOrder) {
+    Started app = StartHoverlane();
+    ASSERT_NE(nullptr, app.main);
+    ASSERT_TRUE(harness::WaitUntil([&] { return harness::TrayIconExists(app.main, 1); }));
+    HWND sync = harness::FindTopWindow("SYNCCLASS", "", app.process.id());
+    ASSERT_NE(nullptr, sync);
+
+    SendMessageA(sync, WM_DESTROY, 0, 0);
+
+    EXPECT_FALSE(harness::TrayIconExists(app.main, 1));
+    ASSERT_TRUE(app.process.WaitExit());
+    EXPECT_EQ(0u, app.process.ExitCode());
+    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    ASSERT_TRUE(timer.found);
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), timer.type);
+    ASSERT_EQ(4u, timer.data.size());
+    EXPECT_EQ(100u, *reinterpret_cast<const DWORD*>(timer.data.data()));
+    const harness::RegValue inSight =
+        harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor");
+    ASSERT_TRUE(inSight.found);
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), inSight.type);
+    EXPECT_EQ(std::string(1, '\0'), inSight.data);
+}
+
+TEST_F(StartupTest, MissingInstallationFolderStopsWithTheRegistryMessage) {
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", "C:\\No\\Such\\Folder");
+    Process app = Process::Start(kHoverlane);
+    HWND box = harness::WaitForDialog("Alert", app.id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(
+        "An error ocurred while reading the registry: The registry may be corrupted\n"
+        "You have to uninstall and reinstall Hoverlane",
+        harness::BoxText(box));
+    EXPECT_EQ(nullptr, harness::FindTopWindow("HOVERLANE", nullptr, app.id()));
+    harness::ClickButton(box, IDOK);
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_EQ(0u, app.ExitCode());
+    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+}
+
+TEST_F(StartupTest, ExistingInstallationFolderStarts) {
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", "C:\\windows");
+    EXPECT_NE(nullptr, StartHoverlane().main);
+}
+
+TEST_F(StartupTest, InstallationFolderWithEnvironmentReferenceIsExpanded) {
+    const std::string folder = "%SystemRoot%";
+    harness::WriteValue(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", REG_EXPAND_SZ,
+                        folder.c_str(), static_cast<DWORD>(folder.size() + 1));
+    EXPECT_NE(nullptr, StartHoverlane().main);
+}
+
+TEST_F(StartupTest, UnreadableInstallationValuesNeverCrash) {
+    // Too long for the path buffer: cannot be read, so no folder, so a start.
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination",
+                       "C:\\" + std::string(2000, 'x'));
+    Started app = StartHoverlane();
+    EXPECT_NE(nullptr, app.main);
+    harness::CloseAllHoverlanes();
+    ASSERT_TRUE(app.process.WaitExit());
+    EXPECT_EQ(0u, app.process.ExitCode());
+
+    // A number where a path belongs names no folder.
+    harness::WriteDword(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", 0x41414141);
+    Process second = Process::Start(kHoverlane);
+    EXPECT_NE(std::string::npos,
+              harness::AnswerBox("Alert", IDOK, second.id()).find("The registry may be corrupted"));
+    ASSERT_TRUE(second.WaitExit());
+    EXPECT_EQ(0u, second.ExitCode());
+}
+
+TEST_F(StartupTest, CommandLinesOfAnyLengthAndContentStartNormally) {
+    const std::string lines[] = {
+        std::string(30000, 'A'),
+        "\"/Minimized\"",
+        "/Uninstall/Minimized \"\" \" %s %n \\\\ \t",
+        std::string(5000, '"') + "/Minimized",
+    };
+    for (const std::string& args : lines) {
+        SCOPED_TRACE(args.substr(0, 40));
+        Started app = StartHoverlane(args);
+        ASSERT_NE(nullptr, app.main);
+        EXPECT_TRUE(harness::WaitUntil([&] { return Visible(app.main); }));
+        harness::CloseAllHoverlanes();
+        ASSERT_TRUE(app.process.WaitExit());
+        EXPECT_EQ(0u, app.process.ExitCode());
+    }
+}
+
+TEST_F(StartupTest, OtherFamilyIsRefusedWithTheSystemModalBox) {
+    Process app = Process::Start(harness::WinPath(HL_HOVERLANE_95));
+    HWND box = harness::WaitForDialog("Error", app.id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kIncompatibleText, harness::BoxText(box));
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    harness::ClickButton(box, IDOK);
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_EQ(0u, app.ExitCode());
+    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+}
+
+TEST_F(StartupTest, NinetyFiveFamilyRunsWhereTheSystemReportsIt) {
+    Win98Setting win98;
+    Process refused = Process::Start(kHoverlane);
+    EXPECT_EQ(kIncompatibleText, harness::AnswerBox("Error", IDOK, refused.id()));
+    ASSERT_TRUE(refused.WaitExit());
+    EXPECT_EQ(0u, refused.ExitCode());
+
+    Process accepted = Process::Start(harness::WinPath(HL_HOVERLANE_95));
+    EXPECT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", accepted.id()));
+}
+
+TEST_F(StartupTest, UninstallWordKeepsTheStoredSettings) {
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, "Timer", 300);
+    const BYTE on = 1;
+    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor", REG_BINARY, &on, 1);
+    Process app = Process::Start(kHoverlane, "/UNINSTALL");
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_EQ(0u, app.ExitCode());
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    ASSERT_EQ(4u, timer.data.size());
+    EXPECT_EQ(300u, *reinterpret_cast<const DWORD*>(timer.data.data()));
+    EXPECT_EQ(std::string(1, '\1'),
+              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor").data);
+}
+
+TEST_F(StartupTest, UninstallWordWorksWhileAnInstanceRuns) {
+    Started app = StartHoverlane();
+    ASSERT_NE(nullptr, app.main);
+    Process uninstall = Process::Start(kHoverlane, "/Uninstall");
+    ASSERT_TRUE(uninstall.WaitExit());
+    EXPECT_EQ(0u, uninstall.ExitCode());
+    EXPECT_EQ(1u, harness::TopWindows("SYNCCLASS").size());
+}
+
+}  // namespace
