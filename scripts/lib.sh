@@ -28,19 +28,20 @@ hl_build() {
     cmake --build --preset "$1" -j "$(nproc)"
 }
 
-# Starts a private Xvfb on the first free display from :77 and exports DISPLAY.
+# Starts a private Xvfb on a display it picks itself (so that several runs on
+# one machine never share a display) and exports DISPLAY.
 hl_start_xvfb() {
-    n=77
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    f=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$f" >/dev/null 2>&1 &
     HL_XVFB_PID=$!
-    export DISPLAY=":$n"
     i=0
-    while ! xdpyinfo >/dev/null 2>&1; do
+    while [ ! -s "$f" ]; do
         i=$((i + 1))
-        [ $i -gt 100 ] && { hl_log "Xvfb did not start"; return 1; }
+        [ $i -gt 200 ] && { hl_log "Xvfb did not start"; rm -f "$f"; return 1; }
         sleep 0.1
     done
+    export DISPLAY=":$(head -n 1 "$f")"
+    rm -f "$f"
     hl_log "Xvfb on $DISPLAY"
 }
 
