@@ -204,10 +204,10 @@ protected:
     }
 
     HWND Document(const char* title) {
-        HWND found = harness::WaitUntil([&] {
-            return FindWindowExA(container_, nullptr, SAMPLE_DOC_CLASS, title) != nullptr;
-        }) ? FindWindowExA(container_, nullptr, SAMPLE_DOC_CLASS, title)
-           : nullptr;
+        HWND found = nullptr;
+        harness::WaitUntil([&] {
+            return (found = FindWindowExA(container_, nullptr, SAMPLE_DOC_CLASS, title)) != nullptr;
+        });
         EXPECT_NE(nullptr, found) << title;
         return found;
     }
@@ -278,6 +278,7 @@ TEST_F(KeepInSightTest, NewWindowFillingTheContainerOnlyPullsCoveredWindowsInsid
     HWND stray = Document("Stray");
     HWND inner = Document("Inner");
     ASSERT_TRUE(big && stray && inner);
+    ASSERT_EQ(-10, InContainer(stray).left);
 
     KeepInSight(big, container_, cy_);
 
