@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app_state.h"
+#include "dialogs.h"
 #include "errors.h"
 #include "icon_cache.h"
 #include "monitor.h"
@@ -130,6 +131,12 @@ void OnCommand(HWND window, int id) {
         break;
     case IDM_HELP:
         ShowHelp();
+        break;
+    case IDM_ABOUT:
+        ShowAboutBox(window);
+        break;
+    case IDM_MONITOR_TIME:
+        ShowMonitorTimeDialog(window);
         break;
     default:
         break;

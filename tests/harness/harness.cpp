@@ -211,6 +211,7 @@ std::string AnswerBox(const char* caption, int buttonId, DWORD pid, DWORD timeou
 struct BoxAnswerer::State {
     std::vector<std::pair<std::string, int>> buttons;
     std::vector<Seen> seen;
+    std::set<std::string> leftAlone;
     mutable std::mutex lock;
     std::atomic<bool> stop{false};
     std::thread thread;
@@ -224,7 +225,15 @@ BoxAnswerer::BoxAnswerer(std::vector<std::pair<std::string, int>> buttons) : sta
         while (!state->stop) {
             for (HWND box : TopWindows("#32770", GetCurrentProcessId())) {
                 if (!IsWindowVisible(box) || answered.count(box)) continue;
-                Seen entry{WindowText(box), BoxText(box), GetWindow(box, GW_OWNER)};
+                const std::string caption = WindowText(box);
+                {
+                    std::lock_guard<std::mutex> guard(state->lock);
+                    if (state->leftAlone.count(caption)) continue;
+                }
+                Seen entry{caption, BoxText(box), GetWindow(box, GW_OWNER)};
+                // Closed while being read: its texts read empty, and there
+                // is nothing left to answer.
+                if (!IsWindow(box)) continue;
                 int button = 0;
                 for (const auto& rule : state->buttons)
                     if (rule.first == entry.caption) button = rule.second;
@@ -249,6 +258,11 @@ BoxAnswerer::~BoxAnswerer() {
     state_->stop = true;
     state_->thread.join();
     delete state_;
+}
+
+void BoxAnswerer::LeaveAlone(const std::string& caption) {
+    std::lock_guard<std::mutex> guard(state_->lock);
+    state_->leftAlone.insert(caption);
 }
 
 std::vector<BoxAnswerer::Seen> BoxAnswerer::seen() const {

@@ -101,6 +101,9 @@ public:
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     // Boxes answered so far, in order.
     std::vector<Seen> seen() const;
+    // Dialogs with this caption are the test's own to work: neither answered
+    // nor recorded.
+    void LeaveAlone(const std::string& caption);
 
 private:
     struct State;

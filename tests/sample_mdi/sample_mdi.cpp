@@ -2,10 +2,14 @@
 // with an "MDIClient" and captioned document windows named on the command
 // line.
 //
-//   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [Doc[@x,y,w,h] ...]
+//   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/palette:x,y,w,h]
+//              [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
-// /plain makes a frame with no captioned child windows at all.
+// /plain makes a frame with no captioned child windows at all. /palette adds
+// a small captioned child of the frame, "Palette", lying over the document
+// area and above it in z-order, as tool palettes do. Documents are placed in
+// client coordinates of their container, the palette in the frame's.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +27,8 @@ HWND client;  // the MDI client, or the panel in /panel mode
 bool panelMode = false;
 bool plainMode = false;
 int documentCount = 0;
+bool withPalette = false;
+RECT paletteRect = {};
 
 struct DocumentRequest {
     std::string title;
@@ -292,6 +298,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
             panelMode = true;
         } else if (word == "/plain") {
             plainMode = true;
+        } else if (word.rfind("/palette:", 0) == 0) {
+            withPalette = ParseRect(word.substr(9), &paletteRect);
         } else {
             DocumentRequest wanted;
             const size_t mark = word.rfind('@');
@@ -311,6 +319,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     UpdateWindow(frame);
     if (!plainMode)
         for (const DocumentRequest& wanted : documents) OpenDocument(wanted);
+    if (withPalette) {
+        HWND palette = CreateWindowExA(
+            0, SAMPLE_PANEL_CLASS, "Palette", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_CLIPSIBLINGS,
+            paletteRect.left, paletteRect.top, paletteRect.right - paletteRect.left,
+            paletteRect.bottom - paletteRect.top, frame, nullptr, instance, nullptr);
+        SetWindowPos(palette, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

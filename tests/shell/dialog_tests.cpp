@@ -1,0 +1,460 @@
+// The About box and the Set Monitor Time dialog, opened from the menu of the
+// main window running inside the test process. The dialogs are modal, so a
+// helper thread works them (with the real pointer and keyboard where a user
+// would) while the test's own thread sits in the dialog's loop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dialogs.h"
+#include "fixture.h"
+#include "in_process_app.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const char kMonitorTime[] = "Set Monitor Time";
+const char kAbout[] = "About";
+
+// Works a modal dialog of this process from a helper thread: waits for the
+// dialog with that caption, runs the steps on it and, should the steps leave
+// it open, cancels it so that the test's thread is never stuck in it.
+class DialogDriver {
+public:
+    DialogDriver(const char* caption, std::function<void(HWND)> steps)
+        : thread_([this, caption, steps] {
+              HWND dialog = nullptr;
+              harness::WaitUntil([&] {
+                  dialog = harness::FindTopWindow("#32770", caption, GetCurrentProcessId());
+                  return dialog && IsWindowVisible(dialog);
+              });
+              if (!dialog) return;
+              found_ = true;
+              steps(dialog);
+              if (!harness::WaitUntil([dialog] { return !IsWindow(dialog); })) {
+                  leftOpen_ = true;
+                  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+              }
+          }) {}
+    ~DialogDriver() { Finish(); }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    void Finish() {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool found() const { return found_; }
+    bool leftOpen() const { return leftOpen_; }
+
+private:
+    std::atomic<bool> found_{false};
+    std::atomic<bool> leftOpen_{false};
+    std::thread thread_;
+};
+
+// Opens a dialog through the main window's menu command while the driver
+// works it; returns once the dialog has ended.
+void RunDialog(HWND mainWindow, UINT command, DialogDriver& driver) {
+    SendMessageA(mainWindow, WM_COMMAND, command, 0);
+    driver.Finish();
+    EXPECT_TRUE(driver.found()) << "the dialog never showed";
+    EXPECT_FALSE(driver.leftOpen()) << "the dialog had to be cancelled";
+}
+
+// ---- reading and working the dialogs from the helper thread
+
+HWND Slider(HWND dialog) {
+    return GetDlgItem(dialog, IDC_TIME_SLIDER);
+}
+
+LRESULT SliderValue(HWND dialog, UINT message) {
+    return SendMessageA(Slider(dialog), message, 0, 0);
+}
+
+std::string Label(HWND dialog) {
+    return harness::WindowText(GetDlgItem(dialog, IDC_TIME_VALUE));
+}
+
+GUITHREADINFO GuiState(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
+void PointAt(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// A key as the X server delivers it. Without a window manager the keyboard
+// goes where the pointer is, so the pointer rests on the dialog.
+bool PressKey(HWND dialog, const char* key) {
+    PointAt(dialog);
+    return harness::StartUnixProgram("/usr/bin/xdotool", std::string("key ") + key);
+}
+
+bool WaitForLabel(HWND dialog, const std::string& text) {
+    return harness::WaitUntil([&] { return Label(dialog) == text; });
+}
+
+// The point of the caption's close box, found by asking the window itself.
+bool CloseBoxPoint(HWND window, POINT* at) {
+    RECT r;
+    GetWindowRect(window, &r);
+    for (LONG y = r.top; y < r.top + 40 && y < r.bottom; ++y)
+        for (LONG x = r.right - 1; x > r.right - 60 && x > r.left; --x)
+            if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                at->x = x - 3;
+                at->y = y + 3;
+                if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(at->x, at->y)) == HTCLOSE)
+                    return true;
+            }
+    return false;
+}
+
+// ---- the timer of the main window, seen in this thread's own pump
+
+// Arrival times (ms) of the next count WM_TIMER messages of timer 1 of
+// window, looked at before they are dispatched.
+std::vector<DWORD> RecordTicks(HWND window, size_t count) {
+    std::vector<DWORD> times;
+    const DWORD start = GetTickCount();
+    while (times.size() < count && GetTickCount() - start < harness::kWait) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_TIMER && message.hwnd == window &&
+                message.wParam == kMonitorTimerId)
+                times.push_back(GetTickCount());
+            if (message.message == WM_QUIT) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return times;
+}
+
+DWORD MedianInterval(const std::vector<DWORD>& times) {
+    std::vector<DWORD> gaps;
+    for (size_t i = 1; i < times.size(); ++i) gaps.push_back(times[i] - times[i - 1]);
+    if (gaps.empty()) return 0;
+    std::sort(gaps.begin(), gaps.end());
+    return gaps[gaps.size() / 2];
+}
+
+class DialogTest : public ProductTest {
+protected:
+    // The delay as the settings store hands it to the main window.
+    static void StoreDelay(DWORD delay) {
+        harness::WriteDword(HKEY_CURRENT_USER, kSettingsKey, "Timer", delay);
+    }
+    // The dialogs are the test's to work, and the main window away from the
+    // corner where Wine shows its tray.
+    static void Prepare(InProcessApp& app) {
+        app.boxes.LeaveAlone(kMonitorTime);
+        app.boxes.LeaveAlone(kAbout);
+        MoveWindow(app.window(), 300, 250, 350, 200, TRUE);
+        harness::PumpFor(0);
+    }
+};
+
+// ---- Set Monitor Time
+
+TEST_F(DialogTest, OpeningShowsTheDelayAndOkWithoutTouchingKeepsIt) {
+    StoreDelay(300);
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    ASSERT_EQ(300u, MonitorDelay);
+
+    LRESULT position = 0, low = 0, high = 0, page = 0, line = 0, tics = 0;
+    std::string label;
+    bool sliderFocused = false, ownerDisabled = false;
+    HWND owner = nullptr;
+    DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+        position = SliderValue(dialog, TBM_GETPOS);
+        low = SliderValue(dialog, TBM_GETRANGEMIN);
+        high = SliderValue(dialog, TBM_GETRANGEMAX);
+        page = SliderValue(dialog, TBM_GETPAGESIZE);
+        line = SliderValue(dialog, TBM_GETLINESIZE);
+        tics = SliderValue(dialog, TBM_GETNUMTICS);
+        label = Label(dialog);
+        sliderFocused = GuiState(dialog).hwndFocus == Slider(dialog);
+        owner = GetWindow(dialog, GW_OWNER);
+        ownerDisabled = !IsWindowEnabled(app.window());
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+
+    EXPECT_EQ(300, position);
+    EXPECT_EQ(100, low);
+    EXPECT_EQ(1000, high);
+    EXPECT_EQ(100, page);
+    EXPECT_EQ(50, line);
+    EXPECT_EQ(19, tics);  // one every 50 from 100 to 1000
+    EXPECT_EQ("300 ms", label);
+    EXPECT_TRUE(sliderFocused);
+    EXPECT_EQ(app.window(), owner);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(app.window()));
+    EXPECT_EQ(300u, MonitorDelay);
+}
+
+TEST_F(DialogTest, DraggingTheSliderShowsEachPositionAndOkSlowsTheTickAtOnce) {
+    InProcessApp app;  // nothing stored: the default delay, 100 ms
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    ASSERT_EQ(100u, MonitorDelay);
+    const std::vector<DWORD> before = RecordTicks(app.window(), 6);
+    ASSERT_EQ(6u, before.size());
+    ASSERT_LT(MedianInterval(before), 500u);
+
+    std::string midLabel, midPosition, endLabel;
+    bool captured = false;
+    DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+        HWND slider = Slider(dialog);
+        RECT thumb = {}, channel = {};
+        SendMessageA(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        SendMessageA(slider, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        POINT grab = {(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+        POINT middle = {(channel.left + channel.right) / 2, grab.y};
+        POINT beyond = {channel.right + 40, grab.y};
+        MapWindowPoints(slider, HWND_DESKTOP, &grab, 1);
+        MapWindowPoints(slider, HWND_DESKTOP, &middle, 1);
+        MapWindowPoints(slider, HWND_DESKTOP, &beyond, 1);
+        auto move = [](const POINT& p, const char* then) {
+            return harness::StartUnixProgram(
+                "/usr/bin/xdotool",
+                "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + then);
+        };
+        if (!move(grab, "mousedown 1")) return;
+        captured = harness::WaitUntil([&] { return GuiState(dialog).hwndCapture == slider; });
+        if (captured) {
+            move(middle, "");
+            // While the button is still down the label follows the thumb.
+            harness::WaitUntil([&] {
+                const LRESULT pos = SliderValue(dialog, TBM_GETPOS);
+                return pos > 100 && pos < 1000 && Label(dialog) == std::to_string(pos) + " ms";
+            });
+            midLabel = Label(dialog);
+            midPosition = std::to_string(SliderValue(dialog, TBM_GETPOS)) + " ms";
+            move(beyond, "");
+            WaitForLabel(dialog, "1000 ms");
+            endLabel = Label(dialog);
+        }
+        move(beyond, "mouseup 1");
+        harness::WaitUntil([&] { return GuiState(dialog).hwndCapture == nullptr; });
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+    const DWORD closed = GetTickCount();
+
+    ASSERT_TRUE(captured) << "the slider never took the pointer";
+    EXPECT_EQ(midPosition, midLabel);
+    EXPECT_NE("100 ms", midLabel);
+    EXPECT_EQ("1000 ms", endLabel);
+    EXPECT_EQ(1000u, MonitorDelay);
+    EXPECT_EQ(1000, SliderPosition);
+
+    // Restarted, not left running at 100 ms: the first tick comes a whole
+    // new period after OK.
+    const std::vector<DWORD> after = RecordTicks(app.window(), 3);
+    ASSERT_EQ(3u, after.size());
+    EXPECT_GE(after[0] - closed, 800u);
+    EXPECT_GE(MedianInterval(after), 900u);
+}
+
+TEST_F(DialogTest, OkAfterTheKeyboardSpeedsTheTickUpAtOnce) {
+    StoreDelay(1000);
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    std::string label;
+    DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+        if (PressKey(dialog, "Home")) WaitForLabel(dialog, "100 ms");
+        label = Label(dialog);
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+    EXPECT_EQ("100 ms", label);
+    EXPECT_EQ(100u, MonitorDelay);
+    const std::vector<DWORD> after = RecordTicks(app.window(), 6);
+    ASSERT_EQ(6u, after.size());
+    EXPECT_LT(MedianInterval(after), 500u);
+}
+
+TEST_F(DialogTest, CancelAfterMovingTheSliderChangesNothing) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    ASSERT_EQ(100u, MonitorDelay);
+    std::string label;
+    DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+        if (PressKey(dialog, "End")) WaitForLabel(dialog, "1000 ms");
+        label = Label(dialog);
+        harness::ClickButton(dialog, IDCANCEL);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+
+    EXPECT_EQ("1000 ms", label);
+    EXPECT_EQ(100u, MonitorDelay);
+    // The last position seen outlives the dialog; only OK would use it.
+    EXPECT_EQ(1000, SliderPosition);
+    const std::vector<DWORD> after = RecordTicks(app.window(), 6);
+    ASSERT_EQ(6u, after.size());
+    EXPECT_LT(MedianInterval(after), 500u);
+
+    // Opened again, it starts from the delay, not from the last position.
+    std::string again;
+    DialogDriver second(kMonitorTime, [&](HWND dialog) {
+        again = Label(dialog);
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, second);
+    EXPECT_EQ("100 ms", again);
+    EXPECT_EQ(100u, MonitorDelay);
+}
+
+TEST_F(DialogTest, DelayOutsideTheSliderRangeIsShownAndKept) {
+    struct Case {
+        DWORD stored;
+        LRESULT slider;
+        const char* label;
+        DWORD kept;
+    };
+    const Case cases[] = {
+        {5000, 1000, "5000 ms", 5000},
+        {70000, 1000, "4464 ms", 4464},  // only the low 16 bits fit the label
+        {0, 100, "100 ms", 100},
+        {20, 100, "20 ms", 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        harness::ResetProductRegistry();
+        StoreDelay(c.stored);
+        InProcessApp app;
+        ASSERT_TRUE(app.created());
+        Prepare(app);
+        ASSERT_EQ(c.stored, MonitorDelay);
+        LRESULT slider = -1;
+        std::string label;
+        DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+            slider = SliderValue(dialog, TBM_GETPOS);
+            label = Label(dialog);
+            harness::ClickButton(dialog, IDOK);
+        });
+        RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+        EXPECT_EQ(c.slider, slider);
+        EXPECT_EQ(c.label, label);
+        EXPECT_EQ(c.kept, MonitorDelay);
+    }
+}
+
+TEST_F(DialogTest, ArrowKeysMoveByFiftyPageKeysByAHundredWithinTheRange) {
+    StoreDelay(500);
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    struct Step {
+        const char* keys;
+        const char* label;
+    };
+    // At either end a key that would leave the range does nothing: the key
+    // after it shows from where it starts again.
+    const Step steps[] = {
+        {"Right", "550 ms"}, {"Left", "500 ms"},       {"Next", "600 ms"},
+        {"Prior", "500 ms"}, {"Down", "550 ms"},       {"Up", "500 ms"},
+        {"End", "1000 ms"},  {"Right Left", "950 ms"}, {"End Next Prior", "900 ms"},
+        {"Home", "100 ms"},  {"Left Right", "150 ms"}, {"Home Prior Next", "200 ms"},
+    };
+    std::vector<std::string> seen;
+    std::vector<LRESULT> positions;
+    DialogDriver driver(kMonitorTime, [&](HWND dialog) {
+        for (const Step& step : steps) {
+            if (!PressKey(dialog, step.keys) || !WaitForLabel(dialog, step.label)) {
+                seen.push_back(Label(dialog));
+                break;
+            }
+            seen.push_back(Label(dialog));
+            positions.push_back(SliderValue(dialog, TBM_GETPOS));
+        }
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_MONITOR_TIME, driver);
+
+    ASSERT_EQ(std::size(steps), seen.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(steps[i].keys);
+        EXPECT_EQ(steps[i].label, seen[i]);
+        EXPECT_EQ(steps[i].label, std::to_string(positions[i]) + " ms");
+    }
+    EXPECT_EQ(200u, MonitorDelay);
+}
+
+// ---- About
+
+TEST_F(DialogTest, AboutBoxNamesProductYearMakerAndRights) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    std::string text;
+    HWND owner = nullptr;
+    bool hasIcon = false, ownerDisabled = false;
+    DialogDriver driver(kAbout, [&](HWND dialog) {
+        // The one static without an id of its own that has text.
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetDlgCtrlID(child) == IDC_STATIC && !harness::WindowText(child).empty())
+                text = harness::WindowText(child);
+        hasIcon = SendMessageA(GetDlgItem(dialog, IDC_ABOUT_ICON), STM_GETICON, 0, 0) != 0;
+        owner = GetWindow(dialog, GW_OWNER);
+        ownerDisabled = !IsWindowEnabled(app.window());
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_ABOUT, driver);
+
+    EXPECT_NE(std::string::npos, text.find("Hoverlane")) << text;
+    EXPECT_NE(std::string::npos, text.find("2026")) << text;
+    EXPECT_NE(std::string::npos, text.find("Vendrabyte")) << text;
+    EXPECT_NE(std::string::npos, text.find("All rights reserved.")) << text;
+    EXPECT_EQ(3, std::count(text.begin(), text.end(), '\n') + 1) << text;
+    EXPECT_TRUE(hasIcon);
+    EXPECT_EQ(app.window(), owner);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(app.window()));
+}
+
+TEST_F(DialogTest, AboutBoxClosesWithOkEscapeAndTheCloseBox) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    const std::vector<std::pair<const char*, std::function<void(HWND)>>> ways = {
+        {"OK", [](HWND dialog) { harness::ClickButton(dialog, IDOK); }},
+        {"Escape", [](HWND dialog) { PressKey(dialog, "Escape"); }},
+        {"close box",
+         [](HWND dialog) {
+             POINT at;
+             if (!CloseBoxPoint(dialog, &at)) return;
+             harness::StartUnixProgram("/usr/bin/xdotool", "mousemove " + std::to_string(at.x) +
+                                                               " " + std::to_string(at.y) +
+                                                               " click 1");
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.first);
+        DialogDriver driver(kAbout, way.second);
+        RunDialog(app.window(), IDM_ABOUT, driver);
+        EXPECT_EQ(nullptr, harness::FindTopWindow("#32770", kAbout, GetCurrentProcessId()));
+    }
+}
+
+}  // namespace
