@@ -49,7 +49,10 @@ hl_start_xvfb() {
 # for the whole run, and Wine's services started outside any pipe of ctest
 # (they would hold its output open for ever).
 hl_prepare_prefix() {
-    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # No menu builder: shortcuts saved by the programs must not turn into
+    # menu entries and icons of the build machine (nor into extra files in
+    # the prefix's Desktop folder).
+    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     hl_log "preparing Wine prefix $WINEPREFIX"

@@ -8,6 +8,7 @@
 #include "registry_path.h"
 #include "resource.h"
 #include "settings.h"
+#include "uninstall_launcher.h"
 
 HINSTANCE Instance = nullptr;
 HWND MainWindow = nullptr;
@@ -68,8 +69,10 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
 
     if (IsUninstallCommand(commandLine)) {
         // Read what is stored first, so that saving on the way out writes
-        // the user's settings back instead of zeros.
+        // the user's settings back instead of zeros; read before the
+        // uninstaller can touch them.
         LoadSettings(nullptr);
+        LaunchUninstaller();
         ShutDown(nullptr);
         return 0;
     }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <map>
@@ -79,19 +80,28 @@ Process::~Process() {
     if (handle_) CloseHandle(handle_);
 }
 
-Process Process::Start(const std::string& exe, const std::string& args) {
+Process Process::Start(const std::string& exe, const std::string& args,
+                       const std::string& workingDir) {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty()) commandLine += " " + args;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     Process process;
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
+    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process.handle_ = info.hProcess;
         process.id_ = info.dwProcessId;
     }
+    return process;
+}
+
+Process Process::Open(DWORD pid) {
+    Process process;
+    process.handle_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                                  FALSE, pid);
+    if (process.handle_) process.id_ = pid;
     return process;
 }
 
@@ -204,6 +214,33 @@ std::string AnswerBox(const char* caption, int buttonId, DWORD pid, DWORD timeou
     ClickButton(box, buttonId);
     WaitUntil([box] { return !IsWindow(box); }, timeoutMs);
     return text;
+}
+
+Box WaitForAnyDialog(DWORD pid, DWORD timeoutMs) {
+    Box box;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopWindows("#32770", pid))
+                if (IsWindowVisible(w)) box.window = w;
+            return box.window != nullptr;
+        },
+        timeoutMs);
+    if (box.window) {
+        box.caption = WindowText(box.window);
+        box.text = BoxText(box.window);
+    }
+    return box;
+}
+
+Box AnswerNextBox(DWORD pid, int buttonId, DWORD timeoutMs) {
+    Box box = WaitForAnyDialog(pid, timeoutMs);
+    if (!box.window) {
+        box.caption = "<no box>";
+        return box;
+    }
+    ClickButton(box.window, buttonId);
+    WaitUntil([&] { return !IsWindow(box.window); }, timeoutMs);
+    return box;
 }
 
 // ---- boxes of this process
@@ -429,6 +466,24 @@ bool TrayIconExists(HWND window, UINT id) {
     data.hWnd = window;
     data.uID = id;
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+int TerminateProcessesNamed(const char* fileName) {
+    int ended = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(PathFindFileNameA(entry.szExeFile), fileName) != 0) continue;
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        if (TerminateProcess(process, 255)) ++ended;
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return ended;
 }
 
 void CloseAllHoverlanes() {

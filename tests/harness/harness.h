@@ -47,8 +47,13 @@ public:
     ~Process();
 
     // exe is a Windows path; args is the text after the program name
-    // (passed unchanged as the program's command line).
-    static Process Start(const std::string& exe, const std::string& args = "");
+    // (passed unchanged as the program's command line); workingDir, when
+    // given, is the program's current folder.
+    static Process Start(const std::string& exe, const std::string& args = "",
+                         const std::string& workingDir = "");
+    // A process started by some other program, known by its id; an empty
+    // Process when it cannot be opened.
+    static Process Open(DWORD pid);
 
     bool valid() const { return handle_ != nullptr; }
     DWORD id() const { return id_; }
@@ -83,6 +88,18 @@ std::string WindowText(HWND window);
 void ClickButton(HWND dialog, int buttonId);
 // Waits for a box with that caption, returns its text and presses buttonId.
 std::string AnswerBox(const char* caption, int buttonId, DWORD pid = 0, DWORD timeoutMs = kWait);
+
+struct Box {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+// The next visible box or dialog of the process pid, whatever its caption;
+// an empty Box when none shows within the time.
+Box WaitForAnyDialog(DWORD pid, DWORD timeoutMs = kWait);
+// Waits for the next box of pid, presses buttonId and waits until the box is
+// gone. Returns what it showed, so that a test can check a whole sequence.
+Box AnswerNextBox(DWORD pid, int buttonId, DWORD timeoutMs = kWait);
 
 // Message boxes shown by this very process (its own GUI thread blocked in
 // MessageBox): a watcher thread answers them in order of appearance.
@@ -147,6 +164,10 @@ void WriteDword(HKEY root, const char* keyPath, const char* valueName, DWORD val
 // Whether the tray holds the icon (window, id): a modification that changes
 // nothing succeeds only for an existing icon.
 bool TrayIconExists(HWND window, UINT id);
+
+// Ends every process whose program file has that name (case-insensitive),
+// for programs that other programs start. Returns how many were ended.
+int TerminateProcessesNamed(const char* fileName);
 
 // Ends every running hoverlane (WM_DESTROY to its sync window, as setup does;
 // terminating what does not go away) and answers nothing else.

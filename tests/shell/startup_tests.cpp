@@ -210,6 +210,16 @@ TEST_F(StartupTest, NinetyFiveFamilyRunsWhereTheSystemReportsIt) {
     EXPECT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", accepted.id()));
 }
 
+// /Uninstall starts the uninstaller, which asks first; these tests answer No.
+Process AnswerTheUninstallerNo() {
+    HWND question = harness::WaitForDialog("Alert");
+    if (!question) return Process();
+    Process uninstaller = Process::Open(harness::WindowProcessId(question));
+    EXPECT_EQ("Are you sure you want to Uninstall Hoverlane?", harness::BoxText(question));
+    harness::ClickButton(question, IDNO);
+    return uninstaller;
+}
+
 TEST_F(StartupTest, UninstallWordKeepsTheStoredSettings) {
     harness::WriteDword(HKEY_CURRENT_USER, kProductKey, "Timer", 300);
     const BYTE on = 1;
@@ -217,6 +227,11 @@ TEST_F(StartupTest, UninstallWordKeepsTheStoredSettings) {
     Process app = Process::Start(kHoverlane, "/UNINSTALL");
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
+    Process uninstaller = AnswerTheUninstallerNo();
+    ASSERT_TRUE(uninstaller.valid());
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
+
     const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
     ASSERT_EQ(4u, timer.data.size());
     EXPECT_EQ(300u, *reinterpret_cast<const DWORD*>(timer.data.data()));
@@ -230,7 +245,14 @@ TEST_F(StartupTest, UninstallWordWorksWhileAnInstanceRuns) {
     Process uninstall = Process::Start(kHoverlane, "/Uninstall");
     ASSERT_TRUE(uninstall.WaitExit());
     EXPECT_EQ(0u, uninstall.ExitCode());
-    EXPECT_EQ(1u, harness::TopWindows("SYNCCLASS").size());
+    // The uninstaller closed the running instance, in order, before asking.
+    Process uninstaller = AnswerTheUninstallerNo();
+    ASSERT_TRUE(uninstaller.valid());
+    ASSERT_TRUE(app.process.WaitExit());
+    EXPECT_EQ(0u, app.process.ExitCode());
+    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
 }
 
 }  // namespace

@@ -1,0 +1,176 @@
+#include "installation.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "harness.h"
+
+namespace install {
+
+const char kFolder[] = "C:\\Program Files\\Hoverlane";
+
+std::string FilePath(const std::string& folder, const char* relative) {
+    std::string name = relative;
+    CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return folder + "\\" + name;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void RemoveTree(const std::string& folder) {
+    if (!FolderExists(folder)) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+std::string ProgramGroup() {
+    return SpecialFolder(CSIDL_PROGRAMS) + "\\" + kProgramGroup;
+}
+
+namespace {
+
+std::vector<std::string> ShortcutFiles() {
+    return {
+        SpecialFolder(CSIDL_DESKTOP) + "\\" + kAppShortcut,
+        SpecialFolder(CSIDL_STARTUP) + "\\" + kAppShortcut,
+        ProgramGroup() + "\\" + kAppShortcut,
+        ProgramGroup() + "\\" + kHelpShortcut,
+    };
+}
+
+}  // namespace
+
+bool MakeShortcut(const std::string& target, const std::string& link, const char* description,
+                  bool minimized) {
+    const HRESULT initialized = CoInitialize(nullptr);
+    bool saved = false;
+    IShellLinkA* shellLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&shellLink)))) {
+        shellLink->SetPath(target.c_str());
+        shellLink->SetDescription(description);
+        if (minimized) shellLink->SetArguments("/Minimized");
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t wide[MAX_PATH] = {};
+            MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+            saved = SUCCEEDED(file->Save(wide, TRUE));
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    if (SUCCEEDED(initialized)) CoUninitialize();
+    return saved;
+}
+
+void Install(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\help").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\help\\images").c_str(), nullptr);
+    for (const char* relative : kInstalledFiles) {
+        const std::string path = FilePath(folder, relative);
+        if (lstrcmpiA(relative, "Hoverlane.exe") == 0)
+            CopyFileA(harness::WinPath(HL_HOVERLANE_NT).c_str(), path.c_str(), FALSE);
+        else
+            WriteFile(path, std::string("Installed file: ") + relative + "\r\n");
+    }
+
+    const std::string program = folder + "\\hoverlane.exe";
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, folder);
+    harness::WriteText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallStringValue,
+                       "\"" + program + "\" /Uninstall");
+    harness::WriteText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue, kDisplayName);
+    harness::WriteText(HKEY_LOCAL_MACHINE, kAppPathKey, "", program);
+
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, "Timer", 300);
+    const BYTE on = 1;
+    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor", REG_BINARY, &on, 1);
+    harness::WriteText(HKEY_CURRENT_USER, (std::string(kProductKey) + "\\Registered Programs").c_str(),
+                       "C:\\Tools\\editor.exe", "Editor");
+
+    CreateDirectoryA(ProgramGroup().c_str(), nullptr);
+    const std::vector<std::string> links = ShortcutFiles();
+    // The last one is the Help shortcut.
+    for (size_t i = 0; i + 1 < links.size(); ++i)
+        MakeShortcut(folder + "\\Hoverlane.exe", links[i], "Launch Hoverlane", false);
+    MakeShortcut(folder + "\\Help\\help.htm", links.back(), "Hoverlane Help", true);
+}
+
+void RemoveLeftovers(const std::string& folder) {
+    RemoveTree(folder);
+    for (const std::string& link : ShortcutFiles()) DeleteFileA(link.c_str());
+    RemoveDirectoryA(ProgramGroup().c_str());
+    harness::ResetProductRegistry();
+}
+
+std::vector<std::string> PresentFiles(const std::string& folder) {
+    std::vector<std::string> present;
+    for (const char* relative : kInstalledFiles)
+        if (FileExists(FilePath(folder, relative))) present.push_back(relative);
+    return present;
+}
+
+std::vector<std::string> PresentShortcuts() {
+    std::vector<std::string> present;
+    for (const std::string& link : ShortcutFiles())
+        if (FileExists(link)) present.push_back(link);
+    return present;
+}
+
+int PresentRegistryParts() {
+    int present = 0;
+    if (harness::ReadValue(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue).found) ++present;
+    if (harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallStringValue).found)
+        ++present;
+    if (harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue).found)
+        ++present;
+    if (harness::ReadValue(HKEY_LOCAL_MACHINE, kAppPathKey, "").found) ++present;
+    if (harness::KeyExists(HKEY_CURRENT_USER, (std::string(kProductKey) + "\\Registered Programs").c_str()))
+        ++present;
+    return present;
+}
+
+}  // namespace install

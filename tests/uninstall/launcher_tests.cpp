@@ -1,0 +1,217 @@
+// hoverlane /Uninstall: the embedded uninstaller written to the temporary
+// folder, started with the installation folder, and its copy marked for
+// deletion at the next restart; and the launcher's failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "app_state.h"
+#include "harness.h"
+#include "installation.h"
+#include "uninstall_fixture.h"
+#include "uninstall_launcher.h"
+
+using harness::Process;
+using namespace uninstall_test;
+
+namespace {
+
+const std::string kHoverlane = harness::WinPath(HL_HOVERLANE_NT);
+const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingValue[] = "PendingFileRenameOperations";
+
+const char kCannotCreate[] =
+    "Alert: File I/O problem: Cannot create temporal file, check if you have suficient hard disk "
+    "space";
+const char kCritical[] = "Error: A Critical Error Has ocurred, the program will quit now";
+
+std::string TempCopy() {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + kUninstallerName;
+}
+
+std::string ProcessImage(DWORD pid) {
+    char path[MAX_PATH] = {};
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return std::string();
+    DWORD size = MAX_PATH;
+    QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    return path;
+}
+
+// The uninstaller that hoverlane started, found by its question box.
+Process StartedUninstaller() {
+    HWND box = harness::WaitForDialog("Alert");
+    return box ? Process::Open(harness::WindowProcessId(box)) : Process();
+}
+
+// The program and its arguments from the stored uninstall command.
+std::pair<std::string, std::string> StoredUninstallCommand() {
+    const std::string command =
+        harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kUninstallStringValue).data.c_str();
+    const size_t close = command.find('"', 1);
+    if (command.empty() || command[0] != '"' || close == std::string::npos) return {};
+    return {command.substr(1, close - 1), command.substr(close + 2)};
+}
+
+// Sets an environment variable of this process (so of the programs it
+// starts) for the object's lifetime.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        char old[32768];
+        const DWORD length = GetEnvironmentVariableA(name, old, sizeof(old));
+        had_ = length > 0 && length < sizeof(old);
+        if (had_) old_ = old;
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ScopedVariable() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+class UninstallLauncherTest : public UninstallTest {
+protected:
+    void SetUp() override {
+        UninstallTest::SetUp();
+        DeleteFileA(TempCopy().c_str());
+    }
+};
+
+TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
+    install::Install();
+    const auto [program, args] = StoredUninstallCommand();
+    ASSERT_EQ("/Uninstall", args);
+    Process app = Process::Start(program);
+    ASSERT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id()));
+
+    Process launcher = Process::Start(program, args);
+    ASSERT_TRUE(launcher.WaitExit());
+    EXPECT_EQ(0u, launcher.ExitCode());
+    Process uninstaller = StartedUninstaller();
+    ASSERT_TRUE(uninstaller.valid());
+    EXPECT_EQ(0, lstrcmpiA(TempCopy().c_str(), ProcessImage(uninstaller.id()).c_str()));
+    // The running instance was closed before the question.
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_EQ(0u, app.ExitCode());
+
+    EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
+    ExpectNothingLeft();
+}
+
+TEST_F(UninstallLauncherTest, StaleCopyInTheTemporaryFolderIsReplaced) {
+    install::WriteFile(TempCopy(), std::string(1 << 20, 'S'));
+    Process launcher = Process::Start(kHoverlane, "/Uninstall");
+    ASSERT_TRUE(launcher.WaitExit());
+    EXPECT_EQ(0u, launcher.ExitCode());
+    Process uninstaller = StartedUninstaller();
+    ASSERT_TRUE(uninstaller.valid());
+
+    const std::string built = install::ReadFile(harness::WinPath(HL_UNINSTALLER));
+    ASSERT_FALSE(built.empty());
+    EXPECT_TRUE(built == install::ReadFile(TempCopy()));
+    EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+}
+
+TEST_F(UninstallLauncherTest, CopyIsMarkedForDeletionAtTheNextRestart) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, kPendingValue);
+        RegCloseKey(key);
+    }
+    Process launcher = Process::Start(kHoverlane, "/Uninstall");
+    ASSERT_TRUE(launcher.WaitExit());
+    Process uninstaller = StartedUninstaller();
+    ASSERT_TRUE(uninstaller.valid());
+
+    // Pairs of names, source then target; an empty target deletes.
+    harness::RegValue pending = harness::ReadValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingValue);
+    ASSERT_TRUE(pending.found);
+    std::string data = pending.data;
+    CharUpperBuffA(&data[0], static_cast<DWORD>(data.size()));
+    std::string copy = TempCopy();
+    CharUpperBuffA(&copy[0], static_cast<DWORD>(copy.size()));
+    const size_t at = data.find(copy);
+    ASSERT_NE(std::string::npos, at);
+    const size_t end = at + copy.size();
+    ASSERT_LT(end + 1, data.size());
+    EXPECT_EQ('\0', data[end]);
+    EXPECT_EQ('\0', data[end + 1]);
+
+    EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+}
+
+TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) {
+    DriveRootFiles root;
+    ASSERT_TRUE(root.Intact());
+    // No value: the uninstaller is handed a lone backslash, the root of the
+    // current drive, which it inherits from hoverlane.
+    Process launcher = Process::Start(kHoverlane, "/Uninstall", "C:\\");
+    ASSERT_TRUE(launcher.WaitExit());
+    Process uninstaller = StartedUninstaller();
+    ASSERT_TRUE(uninstaller.valid());
+
+    EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_TRUE(root.Intact());
+}
+
+// Runs the launcher in a module that does not carry the uninstaller.
+HL_SCENARIO(LaunchWithoutTheResource) {
+    Instance = GetModuleHandleA("kernel32.dll");
+    InstallDirectory = "\\";
+    LaunchUninstaller();
+    return 77;  // never reached
+}
+
+TEST_F(UninstallLauncherTest, MissingResourceIsFatal) {
+    Process child = harness::StartScenario("LaunchWithoutTheResource");
+    EXPECT_EQ("Alert: There is no free memory on your computer: cannot load resource into memory",
+              Describe(harness::AnswerNextBox(child.id(), IDOK)));
+    EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(child.id(), IDOK)));
+    ASSERT_TRUE(child.WaitExit());
+    EXPECT_EQ(0u, child.ExitCode());
+    EXPECT_FALSE(install::FileExists(TempCopy()));
+}
+
+TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
+    // A folder where the copy belongs.
+    ASSERT_TRUE(CreateDirectoryA(TempCopy().c_str(), nullptr));
+    Process launcher = Process::Start(kHoverlane, "/Uninstall");
+    EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+    EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+    ASSERT_TRUE(launcher.WaitExit());
+    EXPECT_EQ(0u, launcher.ExitCode());
+    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
+    RemoveDirectoryA(TempCopy().c_str());
+}
+
+TEST_F(UninstallLauncherTest, TemporaryFolderTooLongForItsBufferIsFatal) {
+    // The copy must not land in the current folder instead.
+    const std::string current = install::kFolder;
+    ASSERT_TRUE(CreateDirectoryA(current.c_str(), nullptr));
+    Process launcher;
+    {
+        const std::string longFolder = "C:\\" + std::string(300, 't');
+        ScopedVariable tmp("TMP", longFolder);
+        ScopedVariable temp("TEMP", longFolder);
+        launcher = Process::Start(kHoverlane, "/Uninstall", current);
+    }
+    EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+    EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+    ASSERT_TRUE(launcher.WaitExit());
+    EXPECT_EQ(0u, launcher.ExitCode());
+    EXPECT_FALSE(install::FileExists(current + "\\" + kUninstallerName));
+    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
+}
+
+}  // namespace

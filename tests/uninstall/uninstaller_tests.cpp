@@ -1,0 +1,244 @@
+// The uninstaller run directly with a command line, over an installation
+// made by hand: what it asks, what it removes, what it leaves and what it
+// says.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "installation.h"
+#include "uninstall_fixture.h"
+
+using harness::Process;
+using namespace uninstall_test;
+
+namespace {
+
+const std::string kFolderArg = std::string(install::kFolder) + "\\";
+
+class UninstallerTest : public UninstallTest {};
+
+TEST_F(UninstallerTest, AnsweringNoLeavesEverythingInPlace) {
+    install::Install();
+    Process uninstaller = StartUninstaller(kFolderArg);
+    HWND question = harness::WaitForDialog("Alert", uninstaller.id());
+    ASSERT_NE(nullptr, question);
+    // System modal, with Yes and No.
+    EXPECT_TRUE(GetWindowLongA(question, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(nullptr, GetDlgItem(question, IDYES));
+    EXPECT_NE(nullptr, GetDlgItem(question, IDNO));
+
+    EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
+    EXPECT_EQ(13u, install::PresentFiles().size());
+    EXPECT_EQ(4u, install::PresentShortcuts().size());
+    EXPECT_EQ(install::kRegistryParts, install::PresentRegistryParts());
+    EXPECT_TRUE(harness::KeyExists(HKEY_CURRENT_USER, kProductKey));
+}
+
+TEST_F(UninstallerTest, YesRemovesFilesFoldersShortcutsAndKeys) {
+    install::Install();
+    const std::string desktop = install::SpecialFolder(CSIDL_DESKTOP);
+    const std::string startup = install::SpecialFolder(CSIDL_STARTUP);
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
+
+    ExpectNothingLeft();
+    // The user's own folders stay, even though nothing is left in them.
+    EXPECT_TRUE(install::FolderExists(desktop));
+    EXPECT_TRUE(install::FolderExists(startup));
+    EXPECT_TRUE(install::FolderExists(install::SpecialFolder(CSIDL_PROGRAMS)));
+}
+
+TEST_F(UninstallerTest, RunningHoverlaneIsClosedBeforeTheQuestion) {
+    install::Install();
+    Process app = Process::Start(install::FilePath(install::kFolder, "Hoverlane.exe"));
+    ASSERT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id()));
+
+    Process uninstaller = StartUninstaller(kFolderArg);
+    ASSERT_NE(nullptr, harness::WaitForDialog("Alert", uninstaller.id()));
+    // Closed in order, as setup closes it: ended with 0, settings saved.
+    EXPECT_FALSE(app.Running());
+    EXPECT_EQ(0u, app.ExitCode());
+    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    ASSERT_EQ(4u, timer.data.size());
+    EXPECT_EQ(300u, *reinterpret_cast<const DWORD*>(timer.data.data()));
+
+    EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_TRUE(install::PresentFiles().empty());
+    EXPECT_FALSE(install::FolderExists(install::kFolder));
+}
+
+TEST_F(UninstallerTest, SecondRunSaysUninstalledBeforeThenCompletes) {
+    install::Install();
+    Process first = StartUninstaller(kFolderArg);
+    EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(first, IDYES));
+    ASSERT_FALSE(install::FolderExists(install::kFolder));
+
+    Process second = StartUninstaller(kFolderArg);
+    EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}), RunThroughBoxes(second, IDYES));
+    ASSERT_TRUE(second.WaitExit());
+    EXPECT_EQ(0u, second.ExitCode());
+}
+
+TEST_F(UninstallerTest, UserFileKeepsTheFolderWithoutAWarning) {
+    install::Install();
+    const std::string notes = std::string(install::kFolder) + "\\my notes.txt";
+    install::WriteFile(notes, "mine");
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_TRUE(install::PresentFiles().empty());
+    EXPECT_EQ("mine", install::ReadFile(notes));
+    EXPECT_FALSE(install::FolderExists(std::string(install::kFolder) + "\\help"));
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+    EXPECT_EQ(0, install::PresentRegistryParts());
+}
+
+TEST_F(UninstallerTest, MissingHelpPageGivesTheWarningAfterTwelve) {
+    install::Install();
+    ASSERT_TRUE(DeleteFileA(install::FilePath(install::kFolder, "Help\\Monitoring Time.htm").c_str()));
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    // The twelve others went, and with them every folder.
+    EXPECT_TRUE(install::PresentFiles().empty());
+    EXPECT_FALSE(install::FolderExists(install::kFolder));
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+}
+
+TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
+    install::Install();
+    const std::string license = install::FilePath(install::kFolder, "license.txt");
+    ASSERT_TRUE(SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY));
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
+    EXPECT_TRUE(install::FolderExists(install::kFolder));
+    EXPECT_FALSE(install::FolderExists(std::string(install::kFolder) + "\\help"));
+}
+
+TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
+    install::Install();
+    // The names joined straight to the folder's own name: files beside the
+    // folder that are not ours.
+    const std::string beside[] = {std::string(install::kFolder) + "license.txt",
+                                  std::string(install::kFolder) + "Hoverlane.exe"};
+    for (const std::string& path : beside) install::WriteFile(path, "not ours");
+    Process uninstaller = StartUninstaller(install::kFolder);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(13u, install::PresentFiles().size());
+    for (const std::string& path : beside) {
+        EXPECT_EQ("not ours", install::ReadFile(path)) << path;
+        DeleteFileA(path.c_str());
+    }
+    // Shortcuts and keys go whatever the folder.
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+    EXPECT_EQ(0, install::PresentRegistryParts());
+}
+
+TEST_F(UninstallerTest, QuotedFolderSaysUninstalledBefore) {
+    install::Install();
+    Process uninstaller = StartUninstaller("\"" + kFolderArg + "\"");
+
+    EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(13u, install::PresentFiles().size());
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+    EXPECT_EQ(0, install::PresentRegistryParts());
+}
+
+TEST_F(UninstallerTest, DriveRootIsNoInstallation) {
+    DriveRootFiles root;
+    ASSERT_TRUE(root.Intact());
+    // A lone backslash is the root of the current drive, here C:.
+    for (const char* args : {"\\", "C:\\", "c:/", "C:\\Program Files\\..\\", "C:\\windows\\.."}) {
+        SCOPED_TRACE(args);
+        Process uninstaller = StartUninstaller(args, "C:\\");
+        EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}),
+                  RunThroughBoxes(uninstaller, IDYES));
+        ASSERT_TRUE(uninstaller.WaitExit());
+        EXPECT_EQ(0u, uninstaller.ExitCode());
+        EXPECT_TRUE(root.Intact());
+    }
+}
+
+TEST_F(UninstallerTest, GarbageCommandLinesNameNoInstallation) {
+    install::Install();
+    // An existing folder whose name is too long for a path buffer.
+    const std::string deep = std::string(install::kFolder) + "\\" + std::string(120, 'd') + "\\" +
+                             std::string(120, 'e');
+    CreateDirectoryA((std::string(install::kFolder) + "\\" + std::string(120, 'd')).c_str(), nullptr);
+    CreateDirectoryA(deep.c_str(), nullptr);
+    const bool deepMade = install::FolderExists(deep);
+    if (deepMade) install::WriteFile(deep + "\\license.txt", "deep");
+
+    const std::string lines[] = {
+        "",
+        std::string(5000, 'A'),
+        kFolderArg + std::string(300, 'x') + "\\",
+        deep + "\\",
+        "%s%s%n \\\\ \" \"",
+        "Hoverlane\\",
+        "\\\\?\\C:\\",
+        "\\\\.\\C:\\",
+    };
+    for (const std::string& args : lines) {
+        SCOPED_TRACE(args.substr(0, 60));
+        Process uninstaller = StartUninstaller(args, install::kFolder);
+        EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}),
+                  RunThroughBoxes(uninstaller, IDYES));
+        ASSERT_TRUE(uninstaller.WaitExit());
+        EXPECT_EQ(0u, uninstaller.ExitCode());
+        // The installation is not touched; only the fixed shortcuts and keys go.
+        EXPECT_EQ(13u, install::PresentFiles().size());
+        if (deepMade) {
+            EXPECT_EQ("deep", install::ReadFile(deep + "\\license.txt"));
+        }
+    }
+}
+
+LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A "SYNCCLASS" window that ignores WM_DESTROY; with "hang" its process
+// never looks at its messages either.
+HL_SCENARIO(StubbornSyncWindow) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = StubbornProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "SYNCCLASS";
+    RegisterClassExA(&windowClass);
+    CreateWindowExA(0, "SYNCCLASS", "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (args == "hang") Sleep(INFINITE);
+    for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+    return 0;
+}
+
+TEST_F(UninstallerTest, SyncWindowThatNeverGoesAwayDoesNotHangIt) {
+    for (const char* mode : {"answer", "hang"}) {
+        SCOPED_TRACE(mode);
+        Process stubborn = harness::StartScenario("StubbornSyncWindow", mode);
+        // By class only: asking a hung window for its title would hang the test.
+        ASSERT_NE(nullptr, harness::WaitForTopWindow("SYNCCLASS", nullptr, stubborn.id()));
+
+        Process uninstaller = StartUninstaller(kFolderArg);
+        EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+        ASSERT_TRUE(uninstaller.WaitExit());
+        EXPECT_EQ(0u, uninstaller.ExitCode());
+        EXPECT_NE(nullptr, harness::FindTopWindow("SYNCCLASS", nullptr, stubborn.id()));
+        stubborn.Terminate();
+    }
+}
+
+}  // namespace

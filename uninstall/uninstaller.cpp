@@ -1,0 +1,153 @@
+#include "uninstaller.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "install_layout.h"
+#include "sync_window.h"
+#include "text.h"
+
+int DeletedCount = 0;
+
+namespace {
+
+// Neutral language, the system's default sublanguage.
+constexpr WORD kDefaultLanguage = 0x800;
+
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string Upper(std::string text) {
+    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+void ShowBox(const char* text, const char* caption, UINT flags) {
+    MessageBoxA(GetDesktopWindow(), text, caption, flags);
+}
+
+}  // namespace
+
+std::string FullPathOf(const std::string& path) {
+    if (path.empty()) return std::string();
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::string();
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return std::string();
+    full.resize(length);
+    return full;
+}
+
+bool IsRootPath(const std::string& fullPath) {
+    std::string path = fullPath;
+    while (!path.empty() && IsSlash(path.back())) path.pop_back();
+    if (path.empty()) return true;
+    if (path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':') return true;
+    if (path.size() > 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+        // \\server\share and anything shorter is the top of a share.
+        int separators = 0;
+        for (size_t i = 2; i < path.size(); ++i)
+            if (IsSlash(path[i])) ++separators;
+        return separators < 2;
+    }
+    return false;
+}
+
+bool IsFullyQualified(const std::string& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2]))
+        return true;
+    if (path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2])) {
+        const bool device = path[2] == '?' || (path[2] == '.' && (path.size() == 3 || IsSlash(path[3])));
+        return !device;
+    }
+    return false;
+}
+
+bool IsAcceptableFolderText(const std::string& folderText) {
+    if (folderText.size() >= MAX_PATH || !IsFullyQualified(folderText)) return false;
+    const std::string full = FullPathOf(folderText);
+    return !full.empty() && !IsRootPath(full);
+}
+
+bool LiesInside(const std::string& folderText, const std::string& path) {
+    std::string folder = FullPathOf(folderText);
+    const std::string full = FullPathOf(path);
+    if (folder.empty() || full.empty()) return false;
+    if (!IsSlash(folder.back())) folder += '\\';
+    return full.size() > folder.size() && Upper(full.substr(0, folder.size())) == Upper(folder);
+}
+
+bool NamesInstallation(const std::string& folderText) {
+    return IsAcceptableFolderText(folderText) && PathIsDirectoryA(folderText.c_str());
+}
+
+void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder) {
+    if (DeleteFileA(path.c_str())) ++DeletedCount;
+    // A path cut to the buffer would name some other folder: leave it.
+    if (!removeEmptyFolder || path.size() >= MAX_PATH) return;
+    char folder[MAX_PATH];
+    CopyBounded(folder, MAX_PATH, path);
+    PathRemoveFileSpecA(folder);
+    // Succeeds only when the folder is empty.
+    if (PathIsDirectoryA(folder)) RemoveDirectoryA(folder);
+}
+
+void DeleteInstalledFiles(const std::string& folderText) {
+    for (const char* name : kInstalledFiles) {
+        const std::string path = folderText + name;
+        // Without the trailing backslash the name would be joined to the
+        // folder's own name and land beside it, among files not ours.
+        if (LiesInside(folderText, path)) DeleteInstalledFile(path);
+    }
+}
+
+void RemoveShortcuts() {
+    for (const InstalledShortcut& shortcut : kInstalledShortcuts) {
+        char folder[MAX_PATH] = {};
+        // Without its folder the link's path would start at the drive root.
+        if (!SHGetSpecialFolderPathA(GetDesktopWindow(), folder, shortcut.folder, FALSE) ||
+            folder[0] == '\0')
+            continue;
+        const std::string path = std::string(folder) + shortcut.relative;
+        if (shortcut.isProgramGroup)
+            RemoveDirectoryA(path.c_str());
+        else
+            DeleteInstalledFile(path, shortcut.removeEmptyFolder);
+    }
+}
+
+void RemoveRegistryEntries() {
+    for (const InstalledKey& key : kInstalledKeys) SHDeleteKeyA(key.root, key.path);
+}
+
+int UninstallMain(const char* commandLine) {
+    CloseRunningInstances();
+    const std::string folder = commandLine ? commandLine : "";
+
+    if (MessageBoxExA(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?", "Alert",
+                      MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, kDefaultLanguage) != IDYES)
+        return 0;
+    // Lets the closed hoverlane end and let go of its program file.
+    Sleep(1000);
+
+    DeletedCount = 0;
+    if (NamesInstallation(folder)) {
+        DeleteInstalledFiles(folder);
+        if (DeletedCount < kInstalledFileCount)
+            ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
+                    "Alert", MB_ICONWARNING);
+    } else {
+        ShowBox("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
+    }
+    RemoveShortcuts();
+    RemoveRegistryEntries();
+    ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
+    return 0;
+}

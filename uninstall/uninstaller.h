@@ -1,0 +1,43 @@
+// hoverlane_uninst: closes a running hoverlane, asks, then removes the
+// installed files, the shortcuts and the registry entries. Its only input is
+// the command line, the installation folder with one backslash appended.
+#pragma once
+
+#include <string>
+
+// Installed files and shortcut files deleted so far.
+extern int DeletedCount;
+
+// The program after the system's start-up: the command line without the
+// program name. Returns the exit code, always 0.
+int UninstallMain(const char* commandLine);
+
+// Rules for the command line, which anyone can write: text only, no disk
+// access.
+//
+// The full form of a path as the file calls resolve it (".", "..", forward
+// slashes); empty when it has none.
+std::string FullPathOf(const std::string& path);
+// A drive or share root ("C:\\", "\\\\server\\share"), for a full path.
+bool IsRootPath(const std::string& fullPath);
+// Starts with a drive and a backslash, or is a share path; device paths
+// ("\\\\?\\", "\\\\.\\") and paths relative to the current folder are not.
+bool IsFullyQualified(const std::string& path);
+// Text that may name an installation: fits a path buffer, fully qualified,
+// and not a root, whose files are not ours.
+bool IsAcceptableFolderText(const std::string& folderText);
+// Whether path lies below the folder, both taken in their full form.
+bool LiesInside(const std::string& folderText, const std::string& path);
+
+// An acceptable folder text that names an existing folder.
+bool NamesInstallation(const std::string& folderText);
+// Deletes one file and counts it; then, when asked, removes the folder that
+// held it if that is now empty. Silent about failures.
+void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder = true);
+// The 13 installed files below the folder, in their order; a name that
+// would land outside the folder (no trailing backslash) is left alone.
+void DeleteInstalledFiles(const std::string& folderText);
+// The shortcuts and the program group.
+void RemoveShortcuts();
+// The four registry keys, with everything below them.
+void RemoveRegistryEntries();
