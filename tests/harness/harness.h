@@ -47,8 +47,12 @@ public:
     ~Process();
 
     // exe is a Windows path; args is the text after the program name
-    // (passed unchanged as the program's command line).
-    static Process Start(const std::string& exe, const std::string& args = "");
+    // (passed unchanged as the program's command line). A detached program,
+    // and whatever it starts in turn, gets no handle to this test's output:
+    // ctest waits for everyone holding that open, so a program that outlives
+    // the test (a shell window it opened, say) must not hold it.
+    static Process Start(const std::string& exe, const std::string& args = "",
+                         bool detached = false);
 
     bool valid() const { return handle_ != nullptr; }
     DWORD id() const { return id_; }

@@ -39,7 +39,8 @@ void RemoveShortcuts() {
 SetupRun::SetupRun(const std::string& exe, const std::string& probeLog) : probeLog_(probeLog) {
     // setup inherits the variable; the probe reads it inside setup.
     SetEnvironmentVariableA("HL_PROBE_LOG", probeLog_.empty() ? nullptr : probeLog_.c_str());
-    process_ = harness::Process::Start(exe);
+    // Detached: the explorer window that setup opens outlives it.
+    process_ = harness::Process::Start(exe, "", true);
 }
 
 SetupRun::~SetupRun() {
@@ -153,7 +154,26 @@ std::vector<HWND> ProgramGroupWindows() {
 }
 
 void CloseProgramGroupWindows() {
-    for (HWND window : ProgramGroupWindows()) PostMessageA(window, WM_CLOSE, 0, 0);
+    // setup opens the group as its last step, and the window may come up
+    // after setup has ended.
+    if (harness::FolderExists(ProgramGroup()))
+        harness::WaitUntil([] { return !ProgramGroupWindows().empty(); });
+    const DWORD desktopProcess = harness::WindowProcessId(GetDesktopWindow());
+    for (HWND window : ProgramGroupWindows()) {
+        const DWORD pid = harness::WindowProcessId(window);
+        HANDLE process = pid != desktopProcess
+                             ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)
+                             : nullptr;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        // The explorer started for the folder ends with its window; one that
+        // lingers is ended here, so that nothing outlives the test.
+        if (process) {
+            if (!harness::WaitUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; },
+                                    10000))
+                TerminateProcess(process, 0);
+            CloseHandle(process);
+        }
+    }
     harness::WaitUntil([] { return ProgramGroupWindows().empty(); });
 }
 

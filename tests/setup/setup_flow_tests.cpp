@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -151,23 +152,92 @@ TEST_F(SetupTest, WithoutProgramsFolderValueTheCurrentDriveRootIsProposed) {
     EXPECT_TRUE(setup.EndsWithCodeZero());
 }
 
-TEST_F(SetupTest, CancellingTheFolderPickerKeepsTheFolder) {
+// The shell's folder picker of the options dialog, driven through its tree.
+class FolderPicker {
+public:
+    FolderPicker(SetupRun& setup, HWND options) : options_(options) {
+        harness::ClickButton(options, IDC_BROWSE);
+        harness::WaitUntil([&] {
+            for (HWND w : harness::TopWindows("#32770", setup.process().id()))
+                if (w != options && IsWindowVisible(w)) window_ = w;
+            return window_ != nullptr;
+        });
+        tree_ = window_ ? FindWindowExA(window_, nullptr, WC_TREEVIEWA, nullptr) : nullptr;
+    }
+    bool open() const { return tree_ != nullptr; }
+
+    // Selects the item reached through these texts from the top, expanding
+    // each step (the picker fills an item's children when it expands).
+    bool Select(const std::vector<std::string>& texts) {
+        HTREEITEM item = nullptr;
+        for (const std::string& text : texts) {
+            if (item) SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+            HTREEITEM next = nullptr;
+            for (const harness::TreeItemInfo& child : harness::TreeChildren(tree_, item))
+                if (child.text == text) next = child.item;
+            if (!next) return false;
+            item = next;
+        }
+        SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        return true;
+    }
+    // Ends the picker with that button; true once it is gone.
+    bool Press(int button) {
+        harness::ClickButton(window_, button);
+        return harness::WaitUntil([&] { return !IsWindow(window_); });
+    }
+    std::string Shown() const { return harness::WindowText(GetDlgItem(options_, IDC_INSTALL_FOLDER)); }
+
+private:
+    HWND options_;
+    HWND window_ = nullptr;
+    HWND tree_ = nullptr;
+};
+
+// Opens the picker, selects the item reached through `texts` (none: leaves
+// the selection alone), ends the picker with `button` and returns the folder
+// the options dialog shows then.
+std::string PickFolder(SetupRun& setup, HWND options, const std::vector<std::string>& texts,
+                       int button) {
+    FolderPicker picker(setup, options);
+    if (!picker.open()) return "<no picker>";
+    if (!texts.empty() && !picker.Select(texts)) return "<no item " + texts.back() + ">";
+    if (!picker.Press(button)) return "<picker stays>";
+    return picker.Shown();
+}
+
+TEST_F(SetupTest, FolderPickerCancelledOrLeftOnANonFolderKeepsTheFolder) {
     SetupRun setup(kSetupNt, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
-    harness::ClickButton(options, IDC_BROWSE);
-    HWND picker = nullptr;
-    ASSERT_TRUE(harness::WaitUntil([&] {
-        for (HWND w : harness::TopWindows("#32770", setup.process().id()))
-            if (w != options && IsWindowVisible(w)) picker = w;
-        return picker != nullptr;
-    }));
-    harness::ClickButton(picker, IDCANCEL);
-    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindow(picker); }));
-    EXPECT_EQ(folder, harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
+    EXPECT_EQ(folder, PickFolder(setup, options, {}, IDCANCEL));
+    // "My Computer" has no file-system path: nothing to install into.
+    EXPECT_EQ(folder, PickFolder(setup, options, {"Desktop", "My Computer"}, IDOK));
     EXPECT_TRUE(IsWindowVisible(options));
     harness::ClickButton(options, IDCANCEL);
     EXPECT_TRUE(setup.EndsWithCodeZero());
+}
+
+TEST_F(SetupTest, FolderPickerAddsTheProductFolderOnceAndSetupInstallsThere) {
+    SetupRun setup(kSetupNt, "");
+    HWND options = setup.Accept();
+    ASSERT_NE(nullptr, options);
+    // A drive root already ends with its separator.
+    EXPECT_EQ("C:\\Hoverlane", PickFolder(setup, options, {"Desktop", "My Computer", " (C:)"}, IDOK));
+
+    // This test's own folder, somewhere below C:.
+    const std::string scratchName = scratch.substr(scratch.rfind('\\') + 1);
+    const std::string picked = scratch + "\\Hoverlane";
+    const std::string shown = PickFolder(
+        setup, options, {"Desktop", "My Computer", " (C:)", "hoverlane-setup-tests", scratchName}, IDOK);
+    EXPECT_TRUE(harness::SamePath(picked, shown)) << shown;
+
+    setup.Install(options);
+    ASSERT_TRUE(setup.EndsWithCodeZero());
+    EXPECT_TRUE(harness::FileExists(picked + "\\hoverlane.exe"));
+    EXPECT_TRUE(harness::SamePath(picked + '\0',
+                                  RegText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination")));
+    EXPECT_FALSE(harness::FolderExists(folder));
 }
 
 // ---- complete installations
@@ -386,3 +456,4 @@ TEST_F(SetupTest, WhereTheSystemIsOfThe95FamilyOnlyThe95VariantInstalls) {
     harness::Process app = harness::Process::Start(folder + "\\hoverlane.exe");
     EXPECT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id()));
 }
+
