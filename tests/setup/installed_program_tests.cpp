@@ -83,7 +83,6 @@ TEST_F(SetupTest, InstalledProgramStartsFromItsShortcutAndFindsItsHelp) {
         SetupRun setup(kSetupNt, "");
         setup.InstallWithDefaults();
     }
-    CloseProgramGroupWindows();
     PageRecorder pages;
 
     // As a double-click on the shortcut in the program group would.

@@ -47,6 +47,9 @@ SetupRun::~SetupRun() {
     if (hook_) UnhookWindowsHookEx(hook_);
     process_.Terminate();
     if (probe_) FreeLibrary(probe_);
+    // A completed run opened the program group as its last step; the window
+    // may come up only after setup has ended.
+    if (process_.ExitCode() == 0 && harness::FileExists(HelpLink())) CloseProgramGroupWindows(true);
 }
 
 HWND SetupRun::WaitForAgreement() {
@@ -153,11 +156,8 @@ std::vector<HWND> ProgramGroupWindows() {
     return query.found;
 }
 
-void CloseProgramGroupWindows() {
-    // setup opens the group as its last step, and the window may come up
-    // after setup has ended.
-    if (harness::FolderExists(ProgramGroup()))
-        harness::WaitUntil([] { return !ProgramGroupWindows().empty(); });
+void CloseProgramGroupWindows(bool waitForOne) {
+    if (waitForOne) harness::WaitUntil([] { return !ProgramGroupWindows().empty(); });
     const DWORD desktopProcess = harness::WindowProcessId(GetDesktopWindow());
     for (HWND window : ProgramGroupWindows()) {
         const DWORD pid = harness::WindowProcessId(window);
@@ -194,7 +194,7 @@ void SetupTest::SetUp() {
 }
 
 void SetupTest::TearDown() {
-    CloseProgramGroupWindows();
+    CloseProgramGroupWindows(false);
     ProductTest::TearDown();
     if (savedProgramFiles_.found)
         harness::WriteValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir",

@@ -86,8 +86,9 @@ std::string HelpLink();
 
 // Windows of Wine's explorer showing the program group folder.
 std::vector<HWND> ProgramGroupWindows();
-// Closes them and waits until they are gone.
-void CloseProgramGroupWindows();
+// Closes them (after waiting for one to come up, if asked) and waits until
+// they and the explorer processes showing them are gone.
+void CloseProgramGroupWindows(bool waitForOne);
 
 class SetupTest : public ProductTest {
 protected:

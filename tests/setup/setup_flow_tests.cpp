@@ -322,7 +322,6 @@ TEST_F(SetupTest, SecondInstallationReplacesThePayloadAndKeepsTheUsersFile) {
         SetupRun first(kSetupNt, "");
         first.InstallWithDefaults();
     }
-    CloseProgramGroupWindows();
     // The user changed two installed files and added one of his own.
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\license.txt", "changed"));
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\hoverlane.exe", "changed"));
