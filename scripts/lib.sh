@@ -47,11 +47,9 @@ hl_start_xvfb() {
 
 # hl_prepare_prefix <dir>: a fresh Wine prefix with one wineserver kept alive
 # for the whole run, and Wine's services started outside any pipe of ctest
-# (they would hold its output open for ever).
+# (they would hold its output open for ever). Shortcuts that tests make must
+# not turn into menu entries of the build machine: no winemenubuilder.
 hl_prepare_prefix() {
-    # No menu builder: shortcuts saved by the programs must not turn into
-    # menu entries and icons of the build machine (nor into extra files in
-    # the prefix's Desktop folder).
     export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"

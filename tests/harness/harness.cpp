@@ -80,16 +80,27 @@ Process::~Process() {
     if (handle_) CloseHandle(handle_);
 }
 
-Process Process::Start(const std::string& exe, const std::string& args,
+Process Process::Start(const std::string& exe, const std::string& args, bool detached,
                        const std::string& workingDir) {
     std::string commandLine = "\"" + exe + "\"";
     if (!args.empty()) commandLine += " " + args;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
+    HANDLE nul = INVALID_HANDLE_VALUE;
+    if (detached) {
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          &inherit, OPEN_EXISTING, 0, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    }
     PROCESS_INFORMATION info = {};
     Process process;
-    if (CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info)) {
+    const BOOL started =
+        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, detached, 0, nullptr,
+                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &info);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (started) {
         CloseHandle(info.hThread);
         process.handle_ = info.hProcess;
         process.id_ = info.dwProcessId;

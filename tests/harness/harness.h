@@ -47,10 +47,13 @@ public:
     ~Process();
 
     // exe is a Windows path; args is the text after the program name
-    // (passed unchanged as the program's command line); workingDir, when
-    // given, is the program's current folder.
+    // (passed unchanged as the program's command line). A detached program,
+    // and whatever it starts in turn, gets no handle to this test's output:
+    // ctest waits for everyone holding that open, so a program that outlives
+    // the test (a shell window it opened, say) must not hold it. workingDir,
+    // when given, is the program's current folder.
     static Process Start(const std::string& exe, const std::string& args = "",
-                         const std::string& workingDir = "");
+                         bool detached = false, const std::string& workingDir = "");
     // A process started by some other program, known by its id; an empty
     // Process when it cannot be opened.
     static Process Open(DWORD pid);

@@ -156,7 +156,7 @@ TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) 
     ASSERT_TRUE(root.Intact());
     // No value: the uninstaller is handed a lone backslash, the root of the
     // current drive, which it inherits from hoverlane.
-    Process launcher = Process::Start(kHoverlane, "/Uninstall", "C:\\");
+    Process launcher = Process::Start(kHoverlane, "/Uninstall", false, "C:\\");
     ASSERT_TRUE(launcher.WaitExit());
     Process uninstaller = StartedUninstaller();
     ASSERT_TRUE(uninstaller.valid());
@@ -204,7 +204,7 @@ TEST_F(UninstallLauncherTest, TemporaryFolderTooLongForItsBufferIsFatal) {
         const std::string longFolder = "C:\\" + std::string(300, 't');
         ScopedVariable tmp("TMP", longFolder);
         ScopedVariable temp("TEMP", longFolder);
-        launcher = Process::Start(kHoverlane, "/Uninstall", current);
+        launcher = Process::Start(kHoverlane, "/Uninstall", false, current);
     }
     EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));

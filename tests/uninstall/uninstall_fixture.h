@@ -27,7 +27,7 @@ inline std::string Describe(const harness::Box& box) {
 // The built uninstaller, started directly with args as its command line.
 inline harness::Process StartUninstaller(const std::string& args,
                                          const std::string& workingDir = "") {
-    return harness::Process::Start(harness::WinPath(HL_UNINSTALLER), args, workingDir);
+    return harness::Process::Start(harness::WinPath(HL_UNINSTALLER), args, false, workingDir);
 }
 
 // Answers the uninstaller's question with answer, then every later box with

@@ -1,0 +1,99 @@
+#!/bin/sh
+# Makes the four pictures of the help pages: screenshots of the real
+# hoverlane running under Wine on a private virtual display, saved as JPEGs
+# into setup/payload/help/images (the results are committed). Run it by hand
+# whenever the look of the main window or of a dialog changes, then rebuild
+# setup. Where hoverlane does not open a dialog yet, the picture shows the
+# dialog's template from hoverlane's resources, and the script says so.
+set -eu
+. "$(dirname "$0")/lib.sh"
+
+hl_install_deps
+hl_build x64
+trap hl_cleanup EXIT
+trap 'exit 130' INT TERM
+hl_start_xvfb
+hl_prepare_prefix "$HL_BUILD/shotprefix"
+
+out="$HL_ROOT/setup/payload/help/images"
+tmp=$(mktemp -d)
+log="$HL_BUILD/make-screenshots.log"
+: >"$log"
+helper="$HL_BUILD/tools/shot_helper.exe"
+hoverlane="$HL_BUILD/nt/hoverlane.exe"
+hoverlane_win=$(winepath -w "$hoverlane" 2>/dev/null)
+
+# run <program> <args...>: a Windows program in the background, its output
+# into the log (never into a pipe: Wine's services would hold it open).
+run() { wine "$@" >>"$log" 2>&1 & }
+
+# wait_window <title>: the X window of that exact title, once it is shown.
+wait_window() {
+    i=0
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        i=$((i + 1))
+        [ $i -gt 150 ] && { hl_log "no window \"$1\""; return 1; }
+        sleep 0.2
+    done
+}
+
+# shot <title> <picture name>: that window alone, as a JPEG for the help.
+shot() {
+    id=$(wait_window "$1")
+    sleep 1  # let it finish painting
+    import -window "$id" "$tmp/shot.png"
+    convert "$tmp/shot.png" -strip -quality 90 "$out/$2.jpg"
+    hl_log "$out/$2.jpg"
+}
+
+# Two document programs where a user's programs would be, registered as if
+# the user had chosen "Always Hoverlane this program" for each.
+programs="$WINEPREFIX/drive_c/Program Files"
+mkdir -p "$programs/Report Editor" "$programs/Report Editor 2"
+cp "$HL_BUILD/sample/sample_mdi.exe" "$programs/Report Editor/reports.exe"
+cp "$HL_BUILD/sample/sample_mdi_v2.exe" "$programs/Report Editor 2/reports2.exe"
+key='HKCU\Software\Vendrabyte\Hoverlane\Registered Programs'
+wine reg add "$key" /v 'C:\Program Files\Report Editor\reports.exe' /d 'Sample MDI 1.0' /f \
+    </dev/null >>"$log" 2>&1
+wine reg add "$key" /v 'C:\Program Files\Report Editor 2\reports2.exe' /d 'Sample MDI 2.0' /f \
+    </dev/null >>"$log" 2>&1
+
+run 'C:\Program Files\Report Editor\reports.exe' "/frame:Reports" "/at:520,60,700,480" \
+    "Quarterly report@10,10,420,280" "Notes@200,110,420,280" "Letter@60,200,420,240"
+run 'C:\Program Files\Report Editor 2\reports2.exe' "/frame:Reports 2" "/at:520,580,700,380" \
+    "Budget@10,10,380,220" "Minutes@150,80,380,220"
+wait_window "Reports" >/dev/null
+wait_window "Reports 2" >/dev/null
+run "$hoverlane"
+wait_window "Hoverlane" >/dev/null
+
+# The main window as it first shows.
+wine "$helper" place 60 120 350 200 </dev/null >>"$log" 2>&1
+shot "Hoverlane" "getting started"
+
+# The tree with the programs expanded and the first one selected.
+wine "$helper" expand </dev/null >>"$log" 2>&1 || hl_log "tree: see $log"
+wine "$helper" place 60 120 430 330 </dev/null >>"$log" 2>&1
+shot "Hoverlane" "tree view"
+
+# dialog_shot <command> <caption> <dialog id> <picture name>
+dialog_shot() {
+    run "$helper" dialog "$1" "$2" "$hoverlane_win" "$3"
+    shot "$2" "$4"
+    wine "$helper" close "$2" </dev/null >>"$log" 2>&1 || true
+    i=0
+    while xdotool search --onlyvisible --name "^$2\$" >/dev/null 2>&1 && [ $i -lt 50 ]; do
+        i=$((i + 1)); sleep 0.2
+    done
+}
+dialog_shot 32782 "Set Monitor Time" 136 "monitoring time"
+dialog_shot 32779 "Registered Programs" 134 "automatic monitoring"
+
+if grep -q "showing its template" "$log"; then
+    grep "showing its template" "$log" | tr -d '\r' >&2
+    hl_log "run this script again once hoverlane opens those dialogs"
+fi
+rm -rf "$tmp"
+hl_log "pictures written to $out (log: $log)"

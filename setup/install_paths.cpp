@@ -1,0 +1,58 @@
+#include "install_paths.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+namespace {
+
+const char kProductFolder[] = "Hoverlane";
+constexpr size_t kProductFolderLength = sizeof(kProductFolder) - 1;
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EndsWithProductFolder(const std::string& path) {
+    if (path.size() < kProductFolderLength) return false;
+    const size_t start = path.size() - kProductFolderLength;
+    for (size_t i = 0; i < kProductFolderLength; ++i)
+        if (AsciiLower(path[start + i]) != AsciiLower(kProductFolder[i])) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string WithProductFolder(const std::string& picked) {
+    if (EndsWithProductFolder(picked)) return picked;
+    if (!picked.empty() && picked.back() == '\\') return picked + kProductFolder;
+    return picked + "\\" + kProductFolder;
+}
+
+std::string InstalledRelativePath(const std::string& resourceName) {
+    std::string path = resourceName;
+    // The user's code page decides what lower case is, as for any ANSI text.
+    if (!path.empty()) CharLowerBuffA(&path[0], static_cast<DWORD>(path.size()));
+    for (char& c : path)
+        if (c == '_') c = ' ';
+    return path;
+}
+
+std::vector<std::string> DirectoryPrefixes(const std::string& path) {
+    std::string work = path;
+    if (work.empty() || work.back() != '\\') work += '\\';
+    std::vector<std::string> prefixes;
+    // A backslash at the very start is never a split point: "\x" is a folder
+    // on the current drive, not an empty prefix.
+    for (size_t at = work.find('\\', 1); at != std::string::npos; at = work.find('\\', at + 1))
+        prefixes.push_back(work.substr(0, at));
+    return prefixes;
+}
+
+std::string FolderOfFile(const std::string& filePath) {
+    // The shell call needs room for the whole text; a fixed 260-character
+    // buffer would cut a long path and make folders that were never asked for.
+    std::vector<char> buffer(filePath.begin(), filePath.end());
+    buffer.resize(filePath.size() + 1 < MAX_PATH ? MAX_PATH : filePath.size() + 1, '\0');
+    PathRemoveFileSpecA(buffer.data());
+    return buffer.data();
+}

@@ -1,0 +1,25 @@
+// Text rules of the installer, kept free of window and file calls so that
+// they can be checked on their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The folder the options dialog shows after the user picked `picked` in the
+// folder picker: kept when it already ends with "Hoverlane" (any letter
+// case), otherwise with "\Hoverlane" appended. A drive root such as "C:\"
+// already ends with its separator and gets none more.
+std::string WithProductFolder(const std::string& picked);
+
+// Installed path, relative to the installation folder, of a payload
+// resource: the name in lower case with every "_" turned into a blank.
+std::string InstalledRelativePath(const std::string& resourceName);
+
+// The folder prefixes that making `path` examines, parent before child: the
+// text before each backslash after the first character, the path itself
+// last. "\\server\share" yields "\" and "\\server" before the share.
+std::vector<std::string> DirectoryPrefixes(const std::string& path);
+
+// The folder part of a file path (everything before its last element), as
+// the shell's PathRemoveFileSpec gives it, without any length limit.
+std::string FolderOfFile(const std::string& filePath);

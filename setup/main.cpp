@@ -1,0 +1,6 @@
+#include "family.h"
+#include "setup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return SetupMain(instance, kAcceptedPlatformId);
+}

@@ -1,0 +1,104 @@
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <map>
+
+#include "handles.h"
+#include "install_layout.h"
+#include "setup.h"
+#include "setup_resource.h"
+
+namespace {
+
+// The user's special folder, or "" when the shell cannot give it.
+std::string SpecialFolder(HWND owner, int csidl) {
+    char path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(owner, path, csidl, FALSE)) return std::string();
+    return path;
+}
+
+}  // namespace
+
+void WriteRegistryText(const char* keyPath, const char* valueName, const std::string& text) {
+    if (SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_SZ, text.c_str(),
+                    static_cast<DWORD>(text.size() + 1)) != ERROR_SUCCESS)
+        throw SetupError(std::string("Cannot write the registry value: ") + valueName);
+}
+
+void RegisterInstallation(HWND owner) {
+    SetProgressStatus("Updating the registry");
+    const std::string program = InstallFolder + "\\hoverlane.exe";
+    try {
+        WriteRegistryText(kProductKey, kInstallDestinationValue, InstallFolder);
+        // Quoted, so that a folder with blanks works.
+        WriteRegistryText(kUninstallEntryKey, "UninstallString",
+                          "\"" + program + "\" /Uninstall");
+        WriteRegistryText(kUninstallEntryKey, "DisplayName", "Hoverlane (Remove Only)");
+        WriteRegistryText(kAppPathKey, "", program);
+    } catch (const SetupError& error) {
+        ShowError(error.text(), owner);
+        throw SetupError("the program was not registered properly");
+    }
+    StepProgress();
+}
+
+HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
+                       const char* description, bool minimized) {
+    ComRef<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.put_void())))
+        throw SetupError("Cannot retrieve the IShellLink Interface,\n maybe there is no available memory");
+    link->SetPath(target.c_str());
+    link->SetDescription(description);
+    if (minimized) link->SetArguments("/Minimized");
+
+    ComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())))
+        throw SetupError("Cannot create the link: " + target);
+
+    // A path that does not fit the buffer cannot be converted: it counts as
+    // a failed save rather than saving under a cut name.
+    WCHAR widePath[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, widePath, MAX_PATH) == 0)
+        return E_FAIL;
+    return file->Save(widePath, TRUE);
+}
+
+void CreateShortcuts(HWND owner) {
+    // Walked in id order: Startup, desktop, program group. An option whose
+    // folder the shell cannot give gets no shortcut.
+    std::map<int, std::string> shortcutFolders;
+    const std::string desktop = SpecialFolder(owner, CSIDL_DESKTOP);
+    std::string programGroup = SpecialFolder(owner, CSIDL_PROGRAMS);
+    if (!programGroup.empty()) programGroup += std::string("\\") + kProgramGroup;
+    const std::string startup = SpecialFolder(owner, CSIDL_STARTUP);
+    if (!desktop.empty()) shortcutFolders[IDC_SHORTCUT_DESKTOP] = desktop;
+    if (!programGroup.empty()) shortcutFolders[IDC_SHORTCUT_START_MENU] = programGroup;
+    if (!startup.empty()) shortcutFolders[IDC_START_WITH_WINDOWS] = startup;
+
+    try {
+        if (!programGroup.empty()) EnsureDirectoryPath(programGroup);
+        HWND options = GetWindow(owner, GW_OWNER);
+        const bool minimized = IsDlgButtonChecked(options, IDC_START_MINIMIZED) == BST_CHECKED;
+        const std::string program = InstallFolder + "\\Hoverlane.exe";
+        for (const auto& entry : shortcutFolders) {
+            if (IsDlgButtonChecked(options, entry.first) != BST_CHECKED) continue;
+            const std::string linkFile = entry.second + "\\" + kAppShortcut;
+            SetProgressStatus("Creating Links: " + linkFile);
+            // A link that cannot be saved is not reported; the next one is made.
+            CreateShortcut(program, linkFile, "Launch Hoverlane", minimized);
+        }
+        if (!programGroup.empty())
+            CreateShortcut(InstallFolder + "\\Help\\help.htm",
+                           programGroup + "\\" + kHelpShortcut, "Hoverlane Help", true);
+    } catch (const SetupError& error) {
+        ShowError(error.text(), owner);
+        return;
+    }
+    if (!programGroup.empty())
+        ShellExecuteA(owner, "open", programGroup.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    StepProgress();
+}
