@@ -136,10 +136,56 @@ void Process::Terminate() {
     if (Running()) {
         TerminateProcess(handle_, 255);
         WaitForSingleObject(handle_, 5000);
+        // Wine destroys a killed process's windows a moment after the process
+        // has ended; a window left over would answer for it in the next test.
+        WaitUntil([this] { return !HasTopWindows(id_); }, 5000);
     }
 }
 
 // ---- windows
+
+namespace {
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
+    auto* pid = reinterpret_cast<DWORD*>(context);
+    if (WindowProcessId(window) != *pid) return TRUE;
+    *pid = 0;
+    return FALSE;
+}
+
+}  // namespace
+
+bool HasTopWindows(DWORD pid) {
+    DWORD search = pid;
+    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    return search == 0;
+}
+
+namespace {
+
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM context) {
+    auto* query = reinterpret_cast<std::pair<DWORD, std::string>*>(context);
+    if (WindowProcessId(window) != query->first) return TRUE;
+    char name[MAX_PATH] = {};
+    GetClassNameA(window, name, MAX_PATH);
+    query->second += std::string(" [") + name + " \"" + WindowText(window) + "\"" +
+                     (IsWindowVisible(window) ? " visible" : " hidden");
+    const std::string text = BoxText(window);
+    if (!text.empty()) query->second += " text \"" + text + "\"";
+    query->second += "]";
+    return TRUE;
+}
+
+}  // namespace
+
+std::string DescribeProcess(const Process& process) {
+    std::pair<DWORD, std::string> query(process.id(), "");
+    if (!process.valid()) return "process not started";
+    std::string state = process.Running() ? "running" : "ended with " + std::to_string(process.ExitCode());
+    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&query));
+    return "process " + std::to_string(process.id()) + " " + state + ", windows:" +
+           (query.second.empty() ? " none" : query.second);
+}
 
 DWORD WindowProcessId(HWND window) {
     DWORD pid = 0;
@@ -512,6 +558,7 @@ void CloseAllHoverlanes() {
             WaitForSingleObject(process, 5000);
             CloseHandle(process);
         }
+        WaitUntil([pid] { return !HasTopWindows(pid); }, 5000);
     }
 }
 

@@ -80,6 +80,11 @@ HWND WaitForTopWindow(const char* className, const char* title = nullptr, DWORD 
 // Every top-level window of the class owned by pid (any for 0).
 std::vector<HWND> TopWindows(const char* className, DWORD pid = 0);
 DWORD WindowProcessId(HWND window);
+// Whether any top-level window of the process still exists.
+bool HasTopWindows(DWORD pid);
+// For failure messages: the process's state and its top-level windows
+// (class, title, visibility, a message box's text).
+std::string DescribeProcess(const Process& process);
 
 // Message boxes and dialogs: a "#32770" window with that caption, of the
 // process pid (any for 0).

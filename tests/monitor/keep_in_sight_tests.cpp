@@ -190,15 +190,16 @@ protected:
         ASSERT_NE(nullptr, frame_);
         container_ = FindWindowExA(frame_, nullptr, "MDIClient", nullptr);
         ASSERT_NE(nullptr, container_);
-        RECT client = {}, outer = {};
-        GetClientRect(container_, &client);
-        GetWindowRect(frame_, &outer);
-        MoveWindow(frame_, outer.left, outer.top, outer.right - outer.left + 800 - client.right,
-                   outer.bottom - outer.top + 600 - client.bottom, TRUE);
+        // Adjusted until it holds: documents still arriving may add or take
+        // away the client's scroll bars between two looks.
         ASSERT_TRUE(harness::WaitUntil([this] {
-            RECT c = {};
-            GetClientRect(container_, &c);
-            return c.right == 800 && c.bottom == 600;
+            RECT client = {}, outer = {};
+            GetClientRect(container_, &client);
+            if (client.right == 800 && client.bottom == 600) return true;
+            GetWindowRect(frame_, &outer);
+            MoveWindow(frame_, outer.left, outer.top, outer.right - outer.left + 800 - client.right,
+                       outer.bottom - outer.top + 600 - client.bottom, TRUE);
+            return false;
         }));
         cy_ = GetSystemMetrics(SM_CYCAPTION);
     }

@@ -24,6 +24,7 @@ Started StartHoverlane(const std::string& args = "") {
     Started started;
     started.process = Process::Start(kHoverlane, args);
     started.main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", started.process.id());
+    if (!started.main) ADD_FAILURE() << "no main window: " << harness::DescribeProcess(started.process);
     return started;
 }
 
