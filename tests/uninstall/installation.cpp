@@ -4,9 +4,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "files.h"
 #include "harness.h"
 
 namespace install {
@@ -19,63 +17,16 @@ std::string FilePath(const std::string& folder, const char* relative) {
     return folder + "\\" + name;
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void RemoveTree(const std::string& folder) {
-    if (!FolderExists(folder)) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-std::string SpecialFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
-
 std::string ProgramGroup() {
-    return SpecialFolder(CSIDL_PROGRAMS) + "\\" + kProgramGroup;
+    return harness::SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + kProgramGroup;
 }
 
 namespace {
 
 std::vector<std::string> ShortcutFiles() {
     return {
-        SpecialFolder(CSIDL_DESKTOP) + "\\" + kAppShortcut,
-        SpecialFolder(CSIDL_STARTUP) + "\\" + kAppShortcut,
+        harness::SpecialFolderPath(CSIDL_DESKTOP) + "\\" + kAppShortcut,
+        harness::SpecialFolderPath(CSIDL_STARTUP) + "\\" + kAppShortcut,
         ProgramGroup() + "\\" + kAppShortcut,
         ProgramGroup() + "\\" + kHelpShortcut,
     };
@@ -115,7 +66,7 @@ void Install(const std::string& folder) {
         if (lstrcmpiA(relative, "Hoverlane.exe") == 0)
             CopyFileA(harness::WinPath(HL_HOVERLANE_NT).c_str(), path.c_str(), FALSE);
         else
-            WriteFile(path, std::string("Installed file: ") + relative + "\r\n");
+            harness::WriteFileBytes(path, std::string("Installed file: ") + relative + "\r\n");
     }
 
     const std::string program = folder + "\\hoverlane.exe";
@@ -140,7 +91,7 @@ void Install(const std::string& folder) {
 }
 
 void RemoveLeftovers(const std::string& folder) {
-    RemoveTree(folder);
+    harness::DeleteTree(folder);
     for (const std::string& link : ShortcutFiles()) DeleteFileA(link.c_str());
     RemoveDirectoryA(ProgramGroup().c_str());
     harness::ResetProductRegistry();
@@ -149,14 +100,14 @@ void RemoveLeftovers(const std::string& folder) {
 std::vector<std::string> PresentFiles(const std::string& folder) {
     std::vector<std::string> present;
     for (const char* relative : kInstalledFiles)
-        if (FileExists(FilePath(folder, relative))) present.push_back(relative);
+        if (harness::FileExists(FilePath(folder, relative))) present.push_back(relative);
     return present;
 }
 
 std::vector<std::string> PresentShortcuts() {
     std::vector<std::string> present;
     for (const std::string& link : ShortcutFiles())
-        if (FileExists(link)) present.push_back(link);
+        if (harness::FileExists(link)) present.push_back(link);
     return present;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "install_layout.h"
 
 namespace install {
@@ -30,18 +31,11 @@ std::vector<std::string> PresentFiles(const std::string& folder = kFolder);
 std::vector<std::string> PresentShortcuts();
 // The program group folder.
 std::string ProgramGroup();
-std::string SpecialFolder(int csidl);
 // The registry parts setup writes and the user's settings: how many exist
 // (values of the three machine keys, and the user's key).
 int PresentRegistryParts();
 constexpr int kRegistryParts = 5;
 
-bool FileExists(const std::string& path);
-bool FolderExists(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
-std::string ReadFile(const std::string& path);
-// Deletes a folder with everything in it.
-void RemoveTree(const std::string& folder);
 // Saves a shell link as setup does.
 bool MakeShortcut(const std::string& target, const std::string& link, const char* description,
                   bool minimized);

@@ -110,16 +110,16 @@ TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
 }
 
 TEST_F(UninstallLauncherTest, StaleCopyInTheTemporaryFolderIsReplaced) {
-    install::WriteFile(TempCopy(), std::string(1 << 20, 'S'));
+    harness::WriteFileBytes(TempCopy(), std::string(1 << 20, 'S'));
     Process launcher = Process::Start(kHoverlane, "/Uninstall");
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
     Process uninstaller = StartedUninstaller();
     ASSERT_TRUE(uninstaller.valid());
 
-    const std::string built = install::ReadFile(harness::WinPath(HL_UNINSTALLER));
+    const std::string built = harness::ReadFileBytes(harness::WinPath(HL_UNINSTALLER)).bytes;
     ASSERT_FALSE(built.empty());
-    EXPECT_TRUE(built == install::ReadFile(TempCopy()));
+    EXPECT_TRUE(built == harness::ReadFileBytes(TempCopy()).bytes);
     EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
 }
 
@@ -180,7 +180,7 @@ TEST_F(UninstallLauncherTest, MissingResourceIsFatal) {
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(child.id(), IDOK)));
     ASSERT_TRUE(child.WaitExit());
     EXPECT_EQ(0u, child.ExitCode());
-    EXPECT_FALSE(install::FileExists(TempCopy()));
+    EXPECT_FALSE(harness::FileExists(TempCopy()));
 }
 
 TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
@@ -210,7 +210,7 @@ TEST_F(UninstallLauncherTest, TemporaryFolderTooLongForItsBufferIsFatal) {
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
-    EXPECT_FALSE(install::FileExists(current + "\\" + kUninstallerName));
+    EXPECT_FALSE(harness::FileExists(current + "\\" + kUninstallerName));
     EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
 }
 

@@ -57,11 +57,11 @@ inline std::vector<std::string> Boxes(std::initializer_list<const char*> texts) 
 // program group, the keys in both hives.
 inline void ExpectNothingLeft(const std::string& folder = install::kFolder) {
     EXPECT_TRUE(install::PresentFiles(folder).empty());
-    EXPECT_FALSE(install::FolderExists(folder + "\\help\\images"));
-    EXPECT_FALSE(install::FolderExists(folder + "\\help"));
-    EXPECT_FALSE(install::FolderExists(folder));
+    EXPECT_FALSE(harness::FolderExists(folder + "\\help\\images"));
+    EXPECT_FALSE(harness::FolderExists(folder + "\\help"));
+    EXPECT_FALSE(harness::FolderExists(folder));
     EXPECT_TRUE(install::PresentShortcuts().empty());
-    EXPECT_FALSE(install::FolderExists(install::ProgramGroup()));
+    EXPECT_FALSE(harness::FolderExists(install::ProgramGroup()));
     EXPECT_EQ(0, install::PresentRegistryParts());
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
         EXPECT_FALSE(harness::KeyExists(root, kMakerKey));
@@ -74,8 +74,8 @@ class DriveRootFiles {
 public:
     DriveRootFiles() {
         createdHelp_ = CreateDirectoryA("C:\\Help", nullptr) != FALSE;
-        install::WriteFile(kLicense, "the user's licence");
-        install::WriteFile(kHelpPage, "the user's help");
+        harness::WriteFileBytes(kLicense, "the user's licence");
+        harness::WriteFileBytes(kHelpPage, "the user's help");
     }
     ~DriveRootFiles() {
         DeleteFileA(kLicense);
@@ -83,8 +83,8 @@ public:
         if (createdHelp_) RemoveDirectoryA("C:\\Help");
     }
     bool Intact() const {
-        return install::ReadFile(kLicense) == "the user's licence" &&
-               install::ReadFile(kHelpPage) == "the user's help";
+        return harness::ReadFileBytes(kLicense).bytes == "the user's licence" &&
+               harness::ReadFileBytes(kHelpPage).bytes == "the user's help";
     }
 
 private:

@@ -40,8 +40,8 @@ TEST_F(UninstallerTest, AnsweringNoLeavesEverythingInPlace) {
 
 TEST_F(UninstallerTest, YesRemovesFilesFoldersShortcutsAndKeys) {
     install::Install();
-    const std::string desktop = install::SpecialFolder(CSIDL_DESKTOP);
-    const std::string startup = install::SpecialFolder(CSIDL_STARTUP);
+    const std::string desktop = harness::SpecialFolderPath(CSIDL_DESKTOP);
+    const std::string startup = harness::SpecialFolderPath(CSIDL_STARTUP);
     Process uninstaller = StartUninstaller(kFolderArg);
 
     EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
@@ -50,9 +50,9 @@ TEST_F(UninstallerTest, YesRemovesFilesFoldersShortcutsAndKeys) {
 
     ExpectNothingLeft();
     // The user's own folders stay, even though nothing is left in them.
-    EXPECT_TRUE(install::FolderExists(desktop));
-    EXPECT_TRUE(install::FolderExists(startup));
-    EXPECT_TRUE(install::FolderExists(install::SpecialFolder(CSIDL_PROGRAMS)));
+    EXPECT_TRUE(harness::FolderExists(desktop));
+    EXPECT_TRUE(harness::FolderExists(startup));
+    EXPECT_TRUE(harness::FolderExists(harness::SpecialFolderPath(CSIDL_PROGRAMS)));
 }
 
 TEST_F(UninstallerTest, RunningHoverlaneIsClosedBeforeTheQuestion) {
@@ -72,14 +72,14 @@ TEST_F(UninstallerTest, RunningHoverlaneIsClosedBeforeTheQuestion) {
 
     EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_TRUE(install::PresentFiles().empty());
-    EXPECT_FALSE(install::FolderExists(install::kFolder));
+    EXPECT_FALSE(harness::FolderExists(install::kFolder));
 }
 
 TEST_F(UninstallerTest, SecondRunSaysUninstalledBeforeThenCompletes) {
     install::Install();
     Process first = StartUninstaller(kFolderArg);
     EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(first, IDYES));
-    ASSERT_FALSE(install::FolderExists(install::kFolder));
+    ASSERT_FALSE(harness::FolderExists(install::kFolder));
 
     Process second = StartUninstaller(kFolderArg);
     EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}), RunThroughBoxes(second, IDYES));
@@ -90,13 +90,13 @@ TEST_F(UninstallerTest, SecondRunSaysUninstalledBeforeThenCompletes) {
 TEST_F(UninstallerTest, UserFileKeepsTheFolderWithoutAWarning) {
     install::Install();
     const std::string notes = std::string(install::kFolder) + "\\my notes.txt";
-    install::WriteFile(notes, "mine");
+    harness::WriteFileBytes(notes, "mine");
     Process uninstaller = StartUninstaller(kFolderArg);
 
     EXPECT_EQ(Boxes({kQuestion, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_TRUE(install::PresentFiles().empty());
-    EXPECT_EQ("mine", install::ReadFile(notes));
-    EXPECT_FALSE(install::FolderExists(std::string(install::kFolder) + "\\help"));
+    EXPECT_EQ("mine", harness::ReadFileBytes(notes).bytes);
+    EXPECT_FALSE(harness::FolderExists(std::string(install::kFolder) + "\\help"));
     EXPECT_TRUE(install::PresentShortcuts().empty());
     EXPECT_EQ(0, install::PresentRegistryParts());
 }
@@ -109,7 +109,7 @@ TEST_F(UninstallerTest, MissingHelpPageGivesTheWarningAfterTwelve) {
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     // The twelve others went, and with them every folder.
     EXPECT_TRUE(install::PresentFiles().empty());
-    EXPECT_FALSE(install::FolderExists(install::kFolder));
+    EXPECT_FALSE(harness::FolderExists(install::kFolder));
     EXPECT_TRUE(install::PresentShortcuts().empty());
 }
 
@@ -121,8 +121,8 @@ TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
 
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
-    EXPECT_TRUE(install::FolderExists(install::kFolder));
-    EXPECT_FALSE(install::FolderExists(std::string(install::kFolder) + "\\help"));
+    EXPECT_TRUE(harness::FolderExists(install::kFolder));
+    EXPECT_FALSE(harness::FolderExists(std::string(install::kFolder) + "\\help"));
 }
 
 TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
@@ -131,13 +131,13 @@ TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
     // folder that are not ours.
     const std::string beside[] = {std::string(install::kFolder) + "license.txt",
                                   std::string(install::kFolder) + "Hoverlane.exe"};
-    for (const std::string& path : beside) install::WriteFile(path, "not ours");
+    for (const std::string& path : beside) harness::WriteFileBytes(path, "not ours");
     Process uninstaller = StartUninstaller(install::kFolder);
 
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(13u, install::PresentFiles().size());
     for (const std::string& path : beside) {
-        EXPECT_EQ("not ours", install::ReadFile(path)) << path;
+        EXPECT_EQ("not ours", harness::ReadFileBytes(path).bytes) << path;
         DeleteFileA(path.c_str());
     }
     // Shortcuts and keys go whatever the folder.
@@ -177,8 +177,8 @@ TEST_F(UninstallerTest, GarbageCommandLinesNameNoInstallation) {
                              std::string(120, 'e');
     CreateDirectoryA((std::string(install::kFolder) + "\\" + std::string(120, 'd')).c_str(), nullptr);
     CreateDirectoryA(deep.c_str(), nullptr);
-    const bool deepMade = install::FolderExists(deep);
-    if (deepMade) install::WriteFile(deep + "\\license.txt", "deep");
+    const bool deepMade = harness::FolderExists(deep);
+    if (deepMade) harness::WriteFileBytes(deep + "\\license.txt", "deep");
 
     const std::string lines[] = {
         "",
@@ -200,7 +200,7 @@ TEST_F(UninstallerTest, GarbageCommandLinesNameNoInstallation) {
         // The installation is not touched; only the fixed shortcuts and keys go.
         EXPECT_EQ(13u, install::PresentFiles().size());
         if (deepMade) {
-            EXPECT_EQ("deep", install::ReadFile(deep + "\\license.txt"));
+            EXPECT_EQ("deep", harness::ReadFileBytes(deep + "\\license.txt").bytes);
         }
     }
 }
