@@ -2,10 +2,11 @@
 // with an "MDIClient" and captioned document windows named on the command
 // line.
 //
-//   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [Doc[@x,y,w,h] ...]
+//   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/docs:N] [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
-// /plain makes a frame with no captioned child windows at all.
+// /plain makes a frame with no captioned child windows at all; /docs:N opens
+// N more documents named "Document K".
 #include <windows.h>
 
 #include <cstdio>
@@ -283,6 +284,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     std::string title = "Sample MDI";
     RECT at = {200, 160, 200 + 760, 160 + 560};
     std::vector<DocumentRequest> documents;
+    int moreDocuments = 0;
     for (const std::string& word : SplitCommandLine(commandLine)) {
         if (word.rfind("/frame:", 0) == 0) {
             title = word.substr(7);
@@ -292,6 +294,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
             panelMode = true;
         } else if (word == "/plain") {
             plainMode = true;
+        } else if (word.rfind("/docs:", 0) == 0) {
+            moreDocuments = std::atoi(word.c_str() + 6);
         } else {
             DocumentRequest wanted;
             const size_t mark = word.rfind('@');
@@ -309,8 +313,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     if (!frame) return 1;
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
-    if (!plainMode)
+    if (!plainMode) {
         for (const DocumentRequest& wanted : documents) OpenDocument(wanted);
+        for (int i = 0; i < moreDocuments; ++i) OpenDocument(DocumentRequest());
+    }
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
