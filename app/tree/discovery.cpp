@@ -90,9 +90,12 @@ BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
     // search for a container.
     if (node->children.count(window)) return TRUE;
     const LONG style = GetWindowLongA(window, GWL_STYLE);
-    if (!HasCaption(style) || !(style & WS_VISIBLE)) return TRUE;
-    if (!ParentAdmits(GetParent(window), node->container)) return TRUE;
-    if (!IsAcceptableWindow(window)) return TRUE;
+    if (!HasAcceptableStyle(style)) return TRUE;
+    const HWND reportedParent = MayReportParent(style) ? GetParent(window) : nullptr;
+    if (!ParentAdmits(reportedParent, node->container)) return TRUE;
+    // A top-level window is visible when its own style says so.
+    if (node != RootNode.get() && !IsWindowVisible(window)) return TRUE;
+    if (!HasTitle(window)) return TRUE;
     const HWND container = FindContainer(window);
     if (!container && node == RootNode.get()) return TRUE;
 

@@ -34,6 +34,18 @@ inline bool HasCaption(LONG style) {
     return (static_cast<DWORD>(style) & WS_CAPTION) == WS_CAPTION;
 }
 
+// What the style alone says of an acceptable window: captioned, and visible
+// itself (its parents must be visible too).
+inline bool HasAcceptableStyle(LONG style) {
+    return HasCaption(style) && (style & WS_VISIBLE);
+}
+
+// Only child and pop-up windows have a parent or owner that GetParent
+// reports; for any other window it reports none.
+inline bool MayReportParent(LONG style) {
+    return (style & (WS_CHILD | WS_POPUP)) != 0;
+}
+
 // Language and code page of a translation entry (language in the low
 // word); zeros stand for US English and the Western code page.
 struct Translation {

@@ -85,12 +85,16 @@ std::string GetWindowTitle(HWND window) {
     return BufferText(buffer.get(), size);
 }
 
+bool HasTitle(HWND window) {
+    char first[2] = {};
+    return GetWindowTextA(window, first, sizeof(first)) > 0;
+}
+
 bool IsAcceptableWindow(HWND window) {
     // The style first: one call turns most windows away, and a window that
     // is gone has no style at all.
-    const LONG style = GetWindowLongA(window, GWL_STYLE);
-    if (!HasCaption(style) || !(style & WS_VISIBLE)) return false;
-    return IsWindow(window) && IsWindowVisible(window) && !GetWindowTitle(window).empty();
+    return HasAcceptableStyle(GetWindowLongA(window, GWL_STYLE)) && IsWindowVisible(window) &&
+           HasTitle(window);
 }
 
 // ---- the node

@@ -93,6 +93,8 @@ extern WindowNode* TargetNode;
 std::string GetWindowTitle(HWND window);
 // Captioned, visible, titled and alive.
 bool IsAcceptableWindow(HWND window);
+// The title is not empty (one call, whatever the title's length).
+bool HasTitle(HWND window);
 // The window that holds W's document windows: its "MDIClient", or else the
 // parent of its first acceptable descendant; none without either.
 HWND FindContainer(HWND window);

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "icon_cache.h"
+#include "plain_discovery.h"
 #include "registered_programs.h"
 #include "resource.h"
 #include "tree_test_util.h"
@@ -465,73 +466,28 @@ TEST_F(TreeTest, RegisteredProgramsAreRecognised) {
     EXPECT_FALSE(program->registered);
 }
 
-// Discovery needs to look only at the windows that can pass the parent test
+// Discovery looks only at the windows that can pass the parent test
 // (top-level windows for the desktop, the container's own children below a
 // program) and tests the cheap things first. The tree must be exactly what
-// the plain algorithm gives: every descendant of the window, acceptance,
-// container search, then the parent test.
-struct PlainChild {
-    HWND window;
-    HWND container;
-};
-
-BOOL CALLBACK FirstAcceptable(HWND window, LPARAM context) {
-    if (!IsAcceptableWindow(window)) return TRUE;
-    *reinterpret_cast<HWND*>(context) = window;
-    return FALSE;
-}
-
-struct PlainWalk {
-    HWND window;
-    HWND container;
-    bool isRoot;
-    std::vector<PlainChild> found;
-};
-
-BOOL CALLBACK PlainAdd(HWND window, LPARAM context) {
-    auto* walk = reinterpret_cast<PlainWalk*>(context);
-    if (!IsAcceptableWindow(window)) return TRUE;
-    HWND container = FindWindowExA(window, nullptr, "MDIClient", nullptr);
-    if (!container) {
-        HWND first = nullptr;
-        EnumChildWindows(window, FirstAcceptable, reinterpret_cast<LPARAM>(&first));
-        container = first ? GetParent(first) : nullptr;
-    }
-    if (!container && walk->isRoot) return TRUE;
-    HWND parent = GetParent(window);
-    if (parent && parent != walk->container) return TRUE;
-    walk->found.push_back({window, container});
-    return TRUE;
-}
-
-std::vector<PlainChild> PlainDiscovery(const WindowNode& node) {
-    PlainWalk walk{node.window, node.container, &node == RootNode.get(), {}};
-    EnumChildWindows(node.window, PlainAdd, reinterpret_cast<LPARAM>(&walk));
-    return walk.found;
-}
-
-std::vector<PlainChild> TreeDiscovery(const WindowNode& node) {
-    std::vector<PlainChild> children;
+// the plain algorithm gives.
+std::vector<plain::Child> TreeDiscovery(const WindowNode& node) {
+    std::vector<plain::Child> children;
     for (WindowNode* child : ItemChildren(node.treeItem)) children.push_back({child->window, child->container});
     return children;
-}
-
-bool operator==(const PlainChild& a, const PlainChild& b) {
-    return a.window == b.window && a.container == b.container;
 }
 
 // The node's children found afresh and what the plain algorithm finds, at a
 // moment when the windows' Z order holds still (programs that have just
 // started may still be coming to the top).
-std::vector<PlainChild> Rediscover(WindowNode& node) {
-    std::vector<PlainChild> plain;
+std::vector<plain::Child> Rediscover(WindowNode& node) {
+    std::vector<plain::Child> expected;
     harness::WaitUntil([&] {
-        plain = PlainDiscovery(node);
+        expected = plain::Discover(node);
         node.DeleteChildren();
         node.RefreshChildren();
-        return PlainDiscovery(node) == plain;
+        return plain::Discover(node) == expected;
     });
-    return plain;
+    return expected;
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -580,11 +536,11 @@ TEST_F(TreeTest, DiscoveryGivesTheTreeOfThePlainAlgorithm) {
     HWND ownFrame = MakeMdiFrame("Own", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 460);
 
     InProcessApp app;
-    const std::vector<PlainChild> programs = Rediscover(*RootNode);
+    const std::vector<plain::Child> programs = Rediscover(*RootNode);
     EXPECT_EQ(programs, TreeDiscovery(*RootNode));
     // What the plain algorithm found, to know the comparison covers it.
     std::set<HWND> found;
-    for (const PlainChild& child : programs) found.insert(child.window);
+    for (const plain::Child& child : programs) found.insert(child.window);
     EXPECT_TRUE(found.count(editor.frame) && found.count(panel.frame) && found.count(bare.frame) &&
                 found.count(ownFrame));
     EXPECT_FALSE(found.count(plain.frame) || found.count(ownedFrame) || found.count(hiddenFrame));
@@ -622,7 +578,7 @@ TEST_F(TreeTest, AWindowMovedIntoAnotherIsNoProgram) {
 
     InProcessApp app;
     bool plainFindsIt = false;
-    for (const PlainChild& child : PlainDiscovery(*RootNode)) plainFindsIt |= child.window == moved;
+    for (const plain::Child& child : plain::Discover(*RootNode)) plainFindsIt |= child.window == moved;
     EXPECT_TRUE(plainFindsIt);
     EXPECT_NE(moved, FindWindowExA(GetDesktopWindow(), nullptr, "TreeTestFrame", "Moved"));
     RootNode->Refresh();

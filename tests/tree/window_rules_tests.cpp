@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "harness.h"
+#include "plain_discovery.h"
 #include "tree_rules.h"
 #include "window_node.h"
 
@@ -49,6 +51,11 @@ TEST(AcceptableWindow, NeedsAFullCaptionVisibilityAndATitle) {
     ShowWindow(hidden.get(), SW_SHOWNOACTIVATE);
     EXPECT_TRUE(IsAcceptableWindow(child.get()));
 
+    // The quicker order of the tests decides as the written order does.
+    for (HWND window : {captioned.get(), frameOnly.get(), borderOnly.get(), hidden.get(),
+                        untitled.get(), child.get()})
+        EXPECT_EQ(plain::Acceptable(window), IsAcceptableWindow(window));
+
     HWND gone = captioned.get();
     DestroyWindow(gone);
     EXPECT_FALSE(IsAcceptableWindow(gone));
@@ -56,6 +63,25 @@ TEST(AcceptableWindow, NeedsAFullCaptionVisibilityAndATitle) {
     TestWindow tool("Tool", WS_POPUP | WS_CAPTION | WS_VISIBLE | WS_DISABLED, untitled.get());
     SetWindowLongA(tool.get(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
     EXPECT_TRUE(IsAcceptableWindow(tool.get()));
+}
+
+// Discovery asks GetParent only of windows whose style lets it report one.
+TEST(ReportedParent, ComesOnlyFromChildAndPopupWindows) {
+    TestWindow overlapped("Top", WS_OVERLAPPEDWINDOW);
+    TestWindow owned("Owned", WS_POPUP | WS_CAPTION, overlapped.get());
+    TestWindow ownedOverlapped("Owned too", WS_OVERLAPPED | WS_CAPTION, overlapped.get());
+    TestWindow child("Child", WS_CHILD | WS_CAPTION, overlapped.get(), 0);
+    TestWindow moved("Moved", WS_OVERLAPPEDWINDOW);
+    SetParent(moved.get(), overlapped.get());
+    for (HWND window : {overlapped.get(), owned.get(), ownedOverlapped.get(), child.get(), moved.get()}) {
+        if (!MayReportParent(GetWindowLongA(window, GWL_STYLE))) {
+            EXPECT_EQ(nullptr, GetParent(window)) << harness::WindowText(window);
+        }
+    }
+    EXPECT_TRUE(MayReportParent(GetWindowLongA(owned.get(), GWL_STYLE)));
+    EXPECT_EQ(overlapped.get(), GetParent(owned.get()));
+    EXPECT_EQ(overlapped.get(), GetParent(child.get()));
+    EXPECT_FALSE(MayReportParent(GetWindowLongA(moved.get(), GWL_STYLE)));
 }
 
 TEST(WindowTitle, IsReadWholeHoweverLong) {
