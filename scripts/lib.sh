@@ -70,6 +70,15 @@ hl_prepare_prefix() {
     wineboot </dev/null >/dev/null 2>&1
 }
 
+# hl_headless_session <prefix dir>: a private Xvfb and a fresh Wine prefix,
+# both ended when the script ends.
+hl_headless_session() {
+    trap hl_cleanup EXIT
+    trap 'exit 130' INT TERM
+    hl_start_xvfb
+    hl_prepare_prefix "$1"
+}
+
 hl_cleanup() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
     [ -n "${HL_XVFB_PID:-}" ] && kill "$HL_XVFB_PID" 2>/dev/null

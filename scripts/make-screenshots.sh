@@ -10,10 +10,7 @@ set -eu
 
 hl_install_deps
 hl_build x64
-trap hl_cleanup EXIT
-trap 'exit 130' INT TERM
-hl_start_xvfb
-hl_prepare_prefix "$HL_BUILD/shotprefix"
+hl_headless_session "$HL_BUILD/shotprefix"
 
 out="$HL_ROOT/setup/payload/help/images"
 tmp=$(mktemp -d)

@@ -7,8 +7,5 @@ set -eu
 
 hl_install_deps
 hl_build x64
-trap hl_cleanup EXIT
-trap 'exit 130' INT TERM
-hl_start_xvfb
-hl_prepare_prefix "$HL_BUILD/wineprefix"
+hl_headless_session "$HL_BUILD/wineprefix"
 ctest --test-dir "$HL_BUILD" --output-on-failure "$@"

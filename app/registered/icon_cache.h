@@ -1,8 +1,16 @@
-// The tree view's image list and the cache that fills it.
+// The tree view's image list and the cache that fills it: one image per
+// distinct icon handle, whatever number of windows share it.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <map>
+#include <string>
+
+#include "tree_rules.h"
+
+class WindowNode;
 
 // Owned by the main window: created with the tree view, destroyed at shutdown
 // after the window tree.
@@ -12,3 +20,25 @@ extern HIMAGELIST TreeImageList;
 // the tree view as its normal image list.
 HIMAGELIST CreateTreeImageList(HWND treeView);
 void DestroyTreeImageList();
+
+struct IconCacheEntry {
+    // Class of the window whose icon made or last replaced the entry.
+    std::string className;
+    // Image in TreeImageList; -1 when the image list refused the icon.
+    int imageIndex = -1;
+};
+
+// Icon handle -> its image. Entries live as long as the image list their
+// indices point into.
+extern std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
+
+// How long another program's window may take to hand out its icon before
+// it counts as having none.
+constexpr UINT kIconAnswerMs = 500;
+
+// Image index of the node's small icon (the desktop's for the root), -1 when
+// its window has none.
+int GetWindowImageIndex(const WindowNode& node);
+// The image for icon met on a window of class className: cached, added, or
+// put in place of the image of an earlier icon that had the same handle.
+int CachedImageIndex(HICON icon, const std::string& className);

@@ -2,6 +2,9 @@
 // caller's detail, then what the code's severity asks for.
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <new>
 #include <string>
 
 enum ErrorCode {
@@ -22,3 +25,12 @@ Severity ErrorSeverity(int code);
 // Returns only for the severities none and ask to quit.
 void ReportError(int code, const std::string& detail);
 void ReportFollowUp(Severity severity);
+
+// A buffer of count elements; when memory is exhausted, the out-of-memory
+// error with the caller's detail (which ends the program).
+template <typename T>
+std::unique_ptr<T[]> AllocateBuffer(size_t count, const char* detail) {
+    std::unique_ptr<T[]> buffer(new (std::nothrow) T[count ? count : 1]);
+    if (!buffer) ReportError(ErrorNoMemory, detail);
+    return buffer;
+}

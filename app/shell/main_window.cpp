@@ -15,6 +15,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "text.h"
+#include "window_node.h"
 
 HWND TreeView = nullptr;
 HWND StatusBar = nullptr;
@@ -55,6 +56,16 @@ void DeleteTrayIcon(HWND window) {
     Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
+// The desktop's node and item. Expanding the item runs the first discovery:
+// every running program gets its node and item below "desktop".
+void CreateRootNode() {
+    WindowNode* root = new (std::nothrow) WindowNode(GetDesktopWindow(), nullptr, nullptr);
+    if (!root) ReportError(ErrorNoMemory, "Fatal error!");
+    RootNode.reset(root);
+    RootNode->InsertTreeItem();
+    SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RootNode->treeItem));
+}
+
 void OnCreateMainWindow(HWND window) {
     // Set before the children exist: code run from here (error boxes, the
     // shell calls of the first tree filling) wants the main window as owner.
@@ -87,6 +98,7 @@ void OnCreateMainWindow(HWND window) {
     ShowWindow(StatusBar, SW_SHOW);
     SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(kMakerName));
 
+    CreateRootNode();
     AddTrayIcon(window);
 }
 
@@ -213,7 +225,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSize(window, wParam);
         return 0;
     case WM_TIMER:
+        if (wParam == kRefreshTimerId && RootNode) RootNode->Refresh();
         return 0;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->hwndFrom == TreeView && TreeView) return OnTreeNotify(header);
+        return 0;
+    }
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam));
         return 0;
@@ -260,7 +278,7 @@ HMENU OptionsMenu(HWND window) {
 }
 
 bool CanRegisterSelection() {
-    return false;
+    return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered;
 }
 
 void ToggleMonitoring(HWND window) {
@@ -323,6 +341,8 @@ void ReleaseResources(HWND window) {
     KillTimer(window, kMonitorTimerId);
     KillTimer(window, kRefreshTimerId);
     DeleteTrayIcon(window);
+    // The whole tree goes before the image list its items use.
+    RootNode.reset();
     DestroyTreeImageList();
 }
 

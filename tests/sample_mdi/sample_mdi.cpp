@@ -3,13 +3,14 @@
 // line.
 //
 //   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/palette:x,y,w,h]
-//              [Doc[@x,y,w,h] ...]
+//              [/docs:N] [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
 // /plain makes a frame with no captioned child windows at all. /palette adds
 // a small captioned child of the frame, "Palette", lying over the document
-// area and above it in z-order, as tool palettes do. Documents are placed in
-// client coordinates of their container, the palette in the frame's.
+// area and above it in z-order, as tool palettes do. /docs:N opens N more
+// documents named "Document K". Documents are placed in client coordinates
+// of their container, the palette in the frame's.
 #include <windows.h>
 
 #include <cstdio>
@@ -289,6 +290,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     std::string title = "Sample MDI";
     RECT at = {200, 160, 200 + 760, 160 + 560};
     std::vector<DocumentRequest> documents;
+    int moreDocuments = 0;
     for (const std::string& word : SplitCommandLine(commandLine)) {
         if (word.rfind("/frame:", 0) == 0) {
             title = word.substr(7);
@@ -300,6 +302,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
             plainMode = true;
         } else if (word.rfind("/palette:", 0) == 0) {
             withPalette = ParseRect(word.substr(9), &paletteRect);
+        } else if (word.rfind("/docs:", 0) == 0) {
+            moreDocuments = std::atoi(word.c_str() + 6);
         } else {
             DocumentRequest wanted;
             const size_t mark = word.rfind('@');
@@ -317,8 +321,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     if (!frame) return 1;
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
-    if (!plainMode)
+    if (!plainMode) {
         for (const DocumentRequest& wanted : documents) OpenDocument(wanted);
+        for (int i = 0; i < moreDocuments; ++i) OpenDocument(DocumentRequest());
+    }
     if (withPalette) {
         HWND palette = CreateWindowExA(
             0, SAMPLE_PANEL_CLASS, "Palette", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_CLIPSIBLINGS,

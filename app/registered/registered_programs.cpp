@@ -1,0 +1,84 @@
+#include "registered_programs.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "errors.h"
+#include "handles.h"
+#include "text.h"
+
+const char kRegisteredProgramsKey[] = "Software\\Vendrabyte\\Hoverlane\\Registered Programs";
+
+namespace {
+
+const char kStringBufferDetail[] = "Cannot allocate a string buffer";
+const char kByteBufferDetail[] = "Cannot allocate a byte buffer";
+
+// A value name has at most 16,383 characters; in a multi-byte code page its
+// ANSI form can take two bytes per character.
+constexpr DWORD kLargestNameBuffer = 2 * 16383 + 5;
+// Growing the buffers for one value is tried this often before giving up.
+constexpr int kMaxRegrowths = 4;
+
+}  // namespace
+
+void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list) {
+    ScopedRegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRegisteredProgramsKey, 0, KEY_READ, key.put()) !=
+        ERROR_SUCCESS)
+        return;
+
+    DWORD values = 0, longestName = 0, largestData = 0;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                         &longestName, &largestData, nullptr, nullptr) != ERROR_SUCCESS ||
+        values == 0)
+        return;
+
+    DWORD nameSize = std::min(std::max<DWORD>(longestName + 5, 20), kLargestNameBuffer);
+    DWORD dataSize = std::max<DWORD>(largestData, 1);
+    auto name = AllocateBuffer<char>(nameSize, kStringBufferDetail);
+    auto data = AllocateBuffer<BYTE>(dataSize, kByteBufferDetail);
+
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = 0, dataLength = 0;
+        LONG result = ERROR_SUCCESS;
+        for (int regrowth = 0;; ++regrowth) {
+            nameLength = nameSize;
+            dataLength = dataSize;
+            result = RegEnumValueA(key.get(), index, name.get(), &nameLength, nullptr, nullptr,
+                                   data.get(), &dataLength);
+            if (result != ERROR_MORE_DATA || regrowth == kMaxRegrowths) break;
+            // The key changed since it was measured, or a name takes more
+            // bytes than characters: grow what was short and read the value
+            // again, instead of losing it and every value after it.
+            if (dataLength > dataSize) {
+                dataSize = dataLength;
+                data = AllocateBuffer<BYTE>(dataSize, kByteBufferDetail);
+            } else if (nameSize < kLargestNameBuffer) {
+                nameSize = std::min(nameSize * 2, kLargestNameBuffer);
+                name = AllocateBuffer<char>(nameSize, kStringBufferDetail);
+            } else {
+                break;
+            }
+        }
+        if (result != ERROR_SUCCESS) break;  // no more values, or an error: keep what was read
+
+        nameLength = std::min(nameLength, nameSize - 1);
+        RegisteredProgram program;
+        program.modulePath = nameLength == 0 ? "default" : std::string(name.get(), nameLength);
+        // Data of any type, with or without its terminating zero.
+        program.programName = TextFromBytes(data.get(), std::min(dataLength, dataSize));
+        list.push_back(std::move(program));
+    }
+}
+
+bool IsRegistered(const std::vector<RegisteredProgram>& list, const std::string& modulePath,
+                  const std::string& programName) {
+    bool registered = false;
+    for (const RegisteredProgram& program : list)
+        if (lstrcmpiA(programName.c_str(), program.programName.c_str()) == 0 &&
+            lstrcmpiA(modulePath.c_str(), program.modulePath.c_str()) == 0)
+            registered = true;
+    return registered;
+}

@@ -1,0 +1,109 @@
+// The tree of windows among which the user picks the program to monitor:
+// the desktop at the root, the running programs below it, their document
+// windows below an expanded program.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "tree_rules.h"
+
+// The version resource of one file.
+class VersionInfo {
+public:
+    VersionInfo() = default;
+    virtual ~VersionInfo() = default;
+    VersionInfo(const VersionInfo&) = delete;
+    VersionInfo& operator=(const VersionInfo&) = delete;
+
+    // Reads the file's version resource and its first translation. The
+    // result matters less than whether buffer is present afterwards.
+    bool Load(const std::string& path);
+    // The string value under the translation; empty when there is none.
+    std::string QueryString(const char* valueName) const;
+
+    std::unique_ptr<BYTE[]> buffer;
+    WORD language = kDefaultLanguage;
+    WORD codePage = kDefaultCodePage;
+};
+
+class WindowNode;
+using WindowNodeMap = std::map<HWND, std::unique_ptr<WindowNode>, HandleOrder>;
+
+class WindowNode {
+public:
+    // The root: the desktop window with no parent and no container. Any
+    // other node: a window discovered below parent, with the container
+    // that holds its own child windows (none for a document window).
+    WindowNode(HWND window, WindowNode* parent, HWND container);
+    virtual ~WindowNode();
+    WindowNode(const WindowNode&) = delete;
+    WindowNode& operator=(const WindowNode&) = delete;
+
+    void ReadModulePath();
+    void CheckRegistered();
+
+    // Re-reads the title, keeps the item in step, decides whether the node
+    // is dead and refreshes the children when due.
+    void Refresh();
+    // Removes dead children and discovers new ones.
+    void RefreshChildren();
+    void DeleteChildren();
+
+    void InsertTreeItem();
+    void ReadItemState();
+    void ReadItemText();
+    void SetItemText(const std::string& text);
+    void ShowExpandButton();
+
+    WindowNodeMap children;
+    VersionInfo version;
+    WindowNode* parent = nullptr;
+    HWND window = nullptr;
+    HWND container = nullptr;
+    std::string programName;
+    std::string className;
+    std::string windowText;
+    std::string modulePath;
+    std::string itemText;
+    DWORD itemState = 0;
+    int imageIndex = -1;
+    HTREEITEM treeItem = nullptr;
+    DWORD processId = 0;
+    bool registered = false;
+    bool leaf = false;
+    bool dead = false;
+
+private:
+    void DiscoverChildren();
+};
+
+// The root; owned here, created with the main window and deleted at its
+// shutdown.
+extern std::unique_ptr<WindowNode> RootNode;
+// The node whose item is selected, and the one the monitoring works on.
+// Neither owns its node; a node clears them when it is destroyed.
+extern WindowNode* SelectedNode;
+extern WindowNode* TargetNode;
+
+std::string GetWindowTitle(HWND window);
+// Captioned, visible, titled and alive.
+bool IsAcceptableWindow(HWND window);
+// The title is not empty (one call, whatever the title's length).
+bool HasTitle(HWND window);
+// The window that holds W's document windows: its "MDIClient", or else the
+// parent of its first acceptable descendant; none without either.
+HWND FindContainer(HWND window);
+// Enumeration callback of the children discovery; context is the node.
+BOOL CALLBACK AddChildWindow(HWND window, LPARAM context);
+// Refreshes every program and checks its registration again.
+void RefreshPrograms();
+// True when candidate is window itself or one of its ancestors.
+bool IsWindowWithin(HWND window, HWND candidate);
+
+// Tree view notifications (WM_NOTIFY from the tree view) of the main window.
+LRESULT OnTreeNotify(const NMHDR* header);

@@ -1,0 +1,280 @@
+// What one refresh of the window tree costs, against a bare walk over the
+// same desktop, and whether memory grows across many refreshes. Prints
+// figures; it asserts nothing.
+//
+//   tree_bench [/refreshes:N]
+//
+// The desktop is filled by this program started again as a host (a
+// scenario of the test harness), which makes N top-level windows, and by the
+// sample MDI program with 50 documents, whose item is expanded. hoverlane's
+// main window runs inside this process, as in the tests.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app_state.h"
+#include "harness.h"
+#include "main_window.h"
+#include "monitor.h"
+#include "plain_discovery.h"
+#include "window_node.h"
+
+namespace {
+
+const char kHostReadyTitle[] = "tree_bench host ready";
+constexpr int kSampleDocuments = 50;
+
+// ---- the host: many top-level windows of one process
+
+LRESULT CALLBACK HostFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND client = FindWindowExA(window, nullptr, "MDIClient", nullptr);
+    return client ? DefFrameProcA(window, client, message, wParam, lParam)
+                  : DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Most windows are ordinary dialogs-to-be: a caption and four controls. The
+// rest are captioned windows without controls, caption-less pop-ups (as
+// tool tips are), hidden windows, and every hundredth a small MDI program.
+void MakeHostWindow(int i) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    const std::string title = "Window " + std::to_string(i);
+    const int x = 300 + (i * 7) % 600, y = 150 + (i * 11) % 500;
+    if (i % 100 == 99) {
+        HWND frame = CreateWindowExA(0, "BenchFrame", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                     x, y, 300, 200, nullptr, nullptr, instance, nullptr);
+        CLIENTCREATESTRUCT create = {};
+        create.idFirstChild = 100;
+        HWND client = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                      0, 0, 280, 160, frame, nullptr, instance, &create);
+        for (int d = 0; d < 2; ++d)
+            CreateMDIWindowA("BenchDoc", ("Doc " + std::to_string(d)).c_str(), WS_VISIBLE, 10 * d,
+                             10 * d, 150, 100, client, instance, 0);
+        return;
+    }
+    switch (i % 10) {
+    case 7:
+        CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 200, 120,
+                        nullptr, nullptr, instance, nullptr);
+        return;
+    case 8:
+        CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", title.c_str(), WS_POPUP | WS_BORDER | WS_VISIBLE, x,
+                        y, 120, 20, nullptr, nullptr, instance, nullptr);
+        return;
+    default:
+        break;
+    }
+    const DWORD visible = (i % 10 == 9) ? 0 : WS_VISIBLE;
+    HWND window = CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | visible, x, y, 260,
+                                  160, nullptr, nullptr, instance, nullptr);
+    const char* classes[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX"};
+    for (int c = 0; c < 4; ++c)
+        CreateWindowExA(0, classes[c], "Control", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10 + 30 * c, 200,
+                        24, window, nullptr, instance, nullptr);
+}
+
+HL_SCENARIO(BenchHost) {
+    WNDCLASSA frameClass = {};
+    frameClass.lpfnWndProc = HostFrameProc;
+    frameClass.hInstance = GetModuleHandleA(nullptr);
+    frameClass.lpszClassName = "BenchFrame";
+    RegisterClassA(&frameClass);
+    WNDCLASSA docClass = frameClass;
+    docClass.lpfnWndProc = DefMDIChildProcA;
+    docClass.lpszClassName = "BenchDoc";
+    RegisterClassA(&docClass);
+    const int windows = std::atoi(args.c_str());
+    for (int i = 0; i < windows; ++i) MakeHostWindow(i);
+    CreateWindowExA(0, "STATIC", kHostReadyTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                    GetModuleHandleA(nullptr), nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    return 0;
+}
+
+// ---- measuring
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Microseconds one call of work takes.
+template <typename Work>
+double Microseconds(Work work) {
+    const double start = Now();
+    work();
+    return (Now() - start) * 1e6;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM context) {
+    ++*reinterpret_cast<int*>(context);
+    return TRUE;
+}
+
+struct Memory {
+    SIZE_T workingSet;
+    SIZE_T privateBytes;
+};
+
+unsigned long Kilobytes(SIZE_T bytes) {
+    return static_cast<unsigned long>(bytes / 1024);
+}
+
+Memory MeasureMemory() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return {counters.WorkingSetSize, counters.PagefileUsage};
+}
+
+harness::Process StartHost(int windows) {
+    harness::Process host = harness::StartScenario("BenchHost", std::to_string(windows));
+    if (!harness::WaitForTopWindow("STATIC", kHostReadyTitle, host.id(), 120000)) {
+        std::printf("the host with %d windows did not start\n", windows);
+        host.Terminate();
+    }
+    return host;
+}
+
+// hoverlane's main window, filled by its first discovery, with the sample
+// program's item expanded; the sample's node.
+WindowNode* OpenMainWindow(HWND sampleFrame) {
+    CreateMainWindow(Instance, SW_SHOWNORMAL);
+    harness::PumpFor(0);
+    auto found = RootNode->children.find(sampleFrame);
+    if (found == RootNode->children.end()) return nullptr;
+    SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(found->second->treeItem));
+    return found->second.get();
+}
+
+void CloseMainWindow() {
+    DestroyWindow(MainWindow);
+    harness::PumpFor(0);
+}
+
+void MeasureDesktop(int windows, HWND sampleFrame) {
+    harness::Process host = StartHost(windows);
+    if (!host.Running()) return;
+    WindowNode* sample = OpenMainWindow(sampleFrame);
+
+    int topLevel = 0, everyWindow = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&topLevel));
+    EnumChildWindows(GetDesktopWindow(), CountWindow, reinterpret_cast<LPARAM>(&everyWindow));
+
+    // The kinds of walk take turns, so that a busy moment of the machine
+    // weighs on all of them alike.
+    const int runs = windows >= 1000 ? 9 : windows >= 100 ? 41 : 101;
+    std::vector<double> bare, every, plainWalk, discovery, sampleRefresh, refresh, ratio;
+    int ignored = 0;
+    for (int run = 0; run < runs; ++run) {
+        bare.push_back(Microseconds([&] { EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ignored)); }));
+        every.push_back(Microseconds([&] {
+            EnumChildWindows(GetDesktopWindow(), CountWindow, reinterpret_cast<LPARAM>(&ignored));
+        }));
+        plainWalk.push_back(Microseconds([] { plain::Discover(*RootNode, true); }));
+        discovery.push_back(Microseconds(
+            [] { EnumWindows(AddChildWindow, reinterpret_cast<LPARAM>(RootNode.get())); }));
+        sampleRefresh.push_back(Microseconds([&] {
+            if (sample) sample->Refresh();
+        }));
+        refresh.push_back(Microseconds([] { RootNode->Refresh(); }));
+        ratio.push_back(refresh.back() / bare.back());
+        harness::PumpFor(0);
+    }
+
+    std::printf("%6d %6d %5zu %6zu %10.0f %10.0f %10.0f %10.0f %10.0f %10.0f %7.1f\n", topLevel,
+                everyWindow, RootNode->children.size(), sample ? sample->children.size() : 0,
+                Median(bare), Median(every), Median(plainWalk), Median(discovery), Median(sampleRefresh),
+                Median(refresh), Median(ratio));
+    std::fflush(stdout);
+    CloseMainWindow();
+}
+
+void MeasureMemoryGrowth(int windows, int refreshes, HWND sampleFrame) {
+    harness::Process host = StartHost(windows);
+    if (!host.Running()) return;
+    OpenMainWindow(sampleFrame);
+    // The heap and the caches settle during the first refreshes.
+    for (int i = 0; i < 100; ++i) RootNode->Refresh();
+    harness::PumpFor(0);
+    const Memory before = MeasureMemory();
+    const double start = Now();
+    for (int i = 0; i < refreshes; ++i) {
+        RootNode->Refresh();
+        if (i % 100 == 0) harness::PumpFor(0);
+    }
+    const double seconds = Now() - start;
+    harness::PumpFor(0);
+    const Memory after = MeasureMemory();
+    std::printf("\n%d refreshes of an unchanging desktop (%d host windows, the sample expanded), "
+                "%.1f s:\n",
+                refreshes, windows, seconds);
+    std::printf("  working set   %8lu KB before, %8lu KB after\n", Kilobytes(before.workingSet),
+                Kilobytes(after.workingSet));
+    std::printf("  private bytes %8lu KB before, %8lu KB after\n", Kilobytes(before.privateBytes),
+                Kilobytes(after.privateBytes));
+    CloseMainWindow();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int exitCode = 0;
+    if (harness::RunScenarioFromCommandLine(argc, argv, &exitCode)) return exitCode;
+    int refreshes = 10000;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind("/refreshes:", 0) == 0) refreshes = std::atoi(argv[i] + 11);
+    Instance = GetModuleHandleA(nullptr);
+    InstallDirectory = "\\";
+    MonitoringPaused = true;
+
+    harness::Process sample = harness::Process::Start(
+        harness::WinPath(HL_SAMPLE_MDI),
+        "/frame:Bench /at:200,100,700,500 /docs:" + std::to_string(kSampleDocuments));
+    HWND sampleFrame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id());
+    HWND client = sampleFrame ? FindWindowExA(sampleFrame, nullptr, "MDIClient", nullptr) : nullptr;
+    // Its documents open after the frame shows.
+    auto documents = [client] {
+        int count = 0;
+        for (HWND w = GetWindow(client, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++count;
+        return count;
+    };
+    if (!client || !harness::WaitUntil([&] { return documents() >= kSampleDocuments; })) {
+        std::printf("the sample program did not start\n");
+        return 1;
+    }
+
+    std::printf("Median microseconds of one call (ratio: median of refresh / bare walk, run by run);\n"
+                "the sample MDI program with %d documents is expanded.\n",
+                kSampleDocuments);
+    std::printf("top-level: windows EnumWindows lists; all: every window on the desktop;\n"
+                "programs/docs: nodes below the root and below the sample; bare walk: "
+                "EnumWindows doing nothing;\nall walk: EnumChildWindows of the desktop doing "
+                "nothing; plain disc: the walk over every\nwindow with the acceptance test as "
+                "written and the container search before the parent test;\ndiscovery: the root's own walk (every program "
+                "known); sample: one Refresh of the sample's node\n(its documents); refresh: one "
+                "Refresh of the root, all of it.\n\n");
+    std::printf("%6s %6s %5s %6s %10s %10s %10s %10s %10s %10s %7s\n", "top", "all", "progs",
+                "docs", "bare walk", "all walk", "plain disc", "discovery", "sample", "refresh",
+                "ratio");
+    for (int windows : {10, 100, 1000}) MeasureDesktop(windows, sampleFrame);
+    MeasureMemoryGrowth(100, refreshes, sampleFrame);
+    return 0;
+}

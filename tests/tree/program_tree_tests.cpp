@@ -1,0 +1,95 @@
+// The tree of the real program, both configurations, run as a separate
+// process and read through the harness.
+#include <gtest/gtest.h>
+
+#include "tree_test_util.h"
+
+namespace {
+
+class ProgramTreeTest : public ProductTest {};
+
+struct Running {
+    harness::Process process;
+    HWND main = nullptr;
+    HWND tree = nullptr;
+    HWND status = nullptr;
+};
+
+Running StartHoverlane(const char* exe) {
+    Running app;
+    app.process = harness::Process::Start(harness::WinPath(exe));
+    app.main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.process.id());
+    if (app.main) {
+        app.tree = FindWindowExA(app.main, nullptr, "SysTreeView32", nullptr);
+        app.status = FindWindowExA(app.main, nullptr, "msctls_statusbar32", nullptr);
+    }
+    return app;
+}
+
+std::vector<std::string> ProgramTexts(HWND tree) {
+    std::vector<std::string> texts;
+    for (const auto& item : harness::TreeChildren(tree, harness::TreeRoot(tree))) texts.push_back(item.text);
+    return texts;
+}
+
+TEST_F(ProgramTreeTest, TheRunningProgramFollowsProgramsAndSelection) {
+    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report Notes");
+    ASSERT_NE(nullptr, editor.frame);
+    Running app = StartHoverlane(HL_HOVERLANE_NT);
+    ASSERT_NE(nullptr, app.tree);
+
+    const auto top = harness::TreeChildren(app.tree, nullptr);
+    ASSERT_EQ(1u, top.size());
+    EXPECT_EQ("desktop", top[0].text);
+    EXPECT_TRUE(top[0].state & TVIS_EXPANDED);
+    EXPECT_EQ(std::vector<std::string>{"Editor"}, ProgramTexts(app.tree));
+
+    const HTREEITEM program = harness::TreeChild(app.tree, top[0].item);
+    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(program));
+    EXPECT_TRUE(harness::WaitUntil([&] { return harness::RemoteStatusText(app.status, 0) == "Sample MDI 1.0"; }));
+    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(top[0].item));
+    EXPECT_TRUE(harness::WaitUntil([&] { return harness::RemoteStatusText(app.status, 0).empty(); }));
+
+    // The two-second refresh finds new programs and loses closed ones.
+    Sample second = StartSample("/frame:Second /at:340,240,600,400 Letter");
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] { return ProgramTexts(app.tree) == std::vector<std::string>{"Editor", "Second"}; }));
+    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
+    EXPECT_TRUE(harness::WaitUntil(
+        [&] { return ProgramTexts(app.tree) == std::vector<std::string>{"Second"}; }));
+}
+
+class Win98Setting {
+public:
+    Win98Setting() { harness::WriteText(HKEY_CURRENT_USER, kKey, "Version", "win98"); }
+    ~Win98Setting() { harness::DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
+
+private:
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\hoverlane.exe";
+};
+
+// The 95 configuration reads another program's module with
+// GetWindowModuleFileNameA, which under Wine (as on Windows NT) gives
+// nothing for a window of another process. So under Wine every program is
+// dead from birth there: its item shows with an empty text until the next
+// refresh removes it and makes it again, and no program ever shows its
+// title. On Windows 95, 98 and Me the call reads the module.
+TEST_F(ProgramTreeTest, The95ConfigurationUnderWineShowsNoProgram) {
+    Win98Setting win98;
+    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report");
+    ASSERT_NE(nullptr, editor.frame);
+    Running app = StartHoverlane(HL_HOVERLANE_95);
+    ASSERT_NE(nullptr, app.tree);
+    EXPECT_EQ("desktop", harness::ReadTreeItem(app.tree, harness::TreeRoot(app.tree)).text);
+
+    // Discovery ran: the program's short-lived item is there, untitled.
+    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramTexts(app.tree) == std::vector<std::string>{""}; }));
+    // Across a few refreshes it never gets the program's title.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 5000) {
+        for (const std::string& text : ProgramTexts(app.tree)) ASSERT_EQ("", text);
+        harness::PumpFor(100);
+    }
+}
+
+}  // namespace
