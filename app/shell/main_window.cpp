@@ -63,7 +63,7 @@ void CreateRootNode() {
     if (!root) ReportError(ErrorNoMemory, "Fatal error!");
     RootNode.reset(root);
     RootNode->InsertTreeItem();
-    SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RootNode->treeItem));
+    ExpandRootItem();
 }
 
 void OnCreateMainWindow(HWND window) {
@@ -225,7 +225,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSize(window, wParam);
         return 0;
     case WM_TIMER:
-        if (wParam == kRefreshTimerId && RootNode) RootNode->Refresh();
+        if (wParam == kRefreshTimerId && RootNode) {
+            RootNode->Refresh();
+            ExpandRootItemIfPending();
+        }
         return 0;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);

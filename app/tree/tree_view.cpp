@@ -10,6 +10,10 @@ namespace {
 // Selections the tree view has announced and not yet reported done.
 int SelectionsUnderWay = 0;
 
+// The tree view cannot expand an item without children: when no program runs
+// at start-up, "desktop" stays collapsed until one arrives.
+bool RootExpansionPending = false;
+
 }  // namespace
 
 void WindowNode::InsertTreeItem() {
@@ -74,6 +78,17 @@ void WindowNode::ShowExpandButton() {
     item.hItem = treeItem;
     item.cChildren = 1;
     SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void ExpandRootItem() {
+    if (!RootNode || !RootNode->treeItem) return;
+    SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RootNode->treeItem));
+    RootNode->ReadItemState();
+    RootExpansionPending = !(RootNode->itemState & TVIS_EXPANDED);
+}
+
+void ExpandRootItemIfPending() {
+    if (RootExpansionPending && RootNode && !RootNode->children.empty()) ExpandRootItem();
 }
 
 LRESULT OnTreeNotify(const NMHDR* header) {

@@ -107,3 +107,8 @@ bool IsWindowWithin(HWND window, HWND candidate);
 
 // Tree view notifications (WM_NOTIFY from the tree view) of the main window.
 LRESULT OnTreeNotify(const NMHDR* header);
+// Expands the root's item, which runs the first discovery. Where that found
+// no program the item cannot open yet; the periodic refresh then calls
+// ExpandRootItemIfPending, which opens it once the first program is listed.
+void ExpandRootItem();
+void ExpandRootItemIfPending();

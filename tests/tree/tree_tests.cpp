@@ -81,6 +81,28 @@ TEST_F(TreeTest, StartUpShowsTheDesktopExpandedWithOneItemPerProgram) {
     EXPECT_TRUE(TreeIsConsistent());
 }
 
+TEST_F(TreeTest, DesktopOpensWhenTheFirstProgramArrivesAfterStartUp) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    ASSERT_TRUE(RootNode->children.empty());
+
+    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report");
+    ASSERT_NE(nullptr, editor.frame);
+    // Listed by a periodic refresh, with "desktop" opened to show it.
+    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramNode(editor.frame) != nullptr; }));
+    const auto top = harness::TreeChildren(TreeView, nullptr);
+    ASSERT_EQ(1u, top.size());
+    EXPECT_TRUE(top[0].state & TVIS_EXPANDED);
+    ASSERT_EQ(1u, harness::TreeChildren(TreeView, top[0].item).size());
+
+    // Once the user closes it, it stays closed.
+    SendMessageA(TreeView, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(top[0].item));
+    Sample second = StartSample("/frame:Second /at:320,220,600,400 Other");
+    ASSERT_NE(nullptr, second.frame);
+    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramNode(second.frame) != nullptr; }));
+    EXPECT_FALSE(harness::ReadTreeItem(TreeView, top[0].item).state & TVIS_EXPANDED);
+}
+
 TEST_F(TreeTest, SelectionSetsStatusPartZeroAndTheRegisterCommand) {
     WindowNode* program = StartEditor("Report");
     ASSERT_NE(nullptr, program);
