@@ -1,12 +1,14 @@
 #include "registered_programs.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 
 #include "errors.h"
 #include "handles.h"
 #include "text.h"
+#include "window_node.h"
 
 const char kRegisteredProgramsKey[] = "Software\\Vendrabyte\\Hoverlane\\Registered Programs";
 
@@ -81,4 +83,19 @@ bool IsRegistered(const std::vector<RegisteredProgram>& list, const std::string&
             lstrcmpiA(modulePath.c_str(), program.modulePath.c_str()) == 0)
             registered = true;
     return registered;
+}
+
+void RegisterProgram(const WindowNode* node) {
+    if (!node || !RootNode || node->parent != RootNode.get()) return;
+    // A program whose module could not be read has no path: writing it
+    // would set the key's unnamed value instead.
+    if (node->modulePath.empty()) return;
+    const DWORD size = static_cast<DWORD>(node->programName.size() + 1);
+    if (SHSetValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, node->modulePath.c_str(), REG_SZ,
+                    node->programName.c_str(), size) != ERROR_SUCCESS)
+        ReportError(ErrorRegistryWrite, "Cannot register the program especified");
+}
+
+void DeleteRegistration(const std::string& modulePath) {
+    SHDeleteValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath.c_str());
 }

@@ -7,6 +7,8 @@
 
 extern const char kRegisteredProgramsKey[];
 
+class WindowNode;
+
 struct RegisteredProgram {
     std::string modulePath;
     std::string programName;
@@ -15,6 +17,16 @@ struct RegisteredProgram {
 // Appends every registration in the registry's enumeration order. A missing
 // key is no error: the list stays as it was.
 void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list);
+
+// Registers a program: a node whose parent is the root. Its module path
+// becomes the value name, its program name the data; registering again
+// replaces the name. Any other node, or none, is ignored without a word. A
+// failed write reports the registry write error. Changes no node's
+// registered flag.
+void RegisterProgram(const WindowNode* node);
+
+// Deletes the registration of that module path; a failure is not reported.
+void DeleteRegistration(const std::string& modulePath);
 
 // Whether some registration has this module path and program name, letter
 // case ignored in both.

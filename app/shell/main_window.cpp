@@ -12,6 +12,8 @@
 #include "errors.h"
 #include "icon_cache.h"
 #include "monitor.h"
+#include "programs_dialog.h"
+#include "registered_programs.h"
 #include "resource.h"
 #include "settings.h"
 #include "text.h"
@@ -131,6 +133,21 @@ void ShowHelp() {
 
 void OnCommand(HWND window, int id) {
     switch (id) {
+    case IDM_REGISTER_PROGRAM:
+        if (SelectedNode && !RegisteredProgramsWindow) {
+            RegisterProgram(SelectedNode);
+            // Programs decide anew whether they are registered, so that the
+            // command grays at once and every running copy of the program is
+            // monitored from now on, not only after a restart.
+            RefreshPrograms();
+        }
+        break;
+    case IDM_REGISTERED_PROGRAMS:
+        // The tray menu stays usable while the dialog is open; a second
+        // dialog would only bring the first one forward.
+        if (RegisteredProgramsWindow) SetForegroundWindow(RegisteredProgramsWindow);
+        else ShowRegisteredProgramsDialog(window);
+        break;
     case IDM_TOGGLE_MONITORING:
         ToggleMonitoring(window);
         break;
@@ -281,7 +298,10 @@ HMENU OptionsMenu(HWND window) {
 }
 
 bool CanRegisterSelection() {
-    return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered;
+    // While the Registered Programs dialog is open, its OK would delete a
+    // registration made meanwhile, which it never listed.
+    return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered &&
+           !RegisteredProgramsWindow;
 }
 
 void ToggleMonitoring(HWND window) {

@@ -13,6 +13,8 @@
 namespace harness {
 
 std::string WinPath(const char* unixPath) {
+    // Already a Windows path (a drive letter and a colon): as it is.
+    if (unixPath[0] && unixPath[1] == ':') return unixPath;
     std::string path = "Z:";
     for (const char* p = unixPath; *p; ++p) path += (*p == '/') ? '\\' : *p;
     return path;
@@ -495,6 +497,31 @@ RegValue ReadValue(HKEY root, const char* keyPath, const char* valueName) {
     }
     RegCloseKey(key);
     return value;
+}
+
+std::vector<NamedValue> ReadValues(HKEY root, const char* keyPath) {
+    std::vector<NamedValue> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+    DWORD count = 0, longestName = 0, largestData = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName,
+                     &largestData, nullptr, nullptr);
+    // Names may take two bytes a character in the ANSI form.
+    std::string name(2 * longestName + 2, '\0');
+    std::string data(largestData + 1, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        NamedValue value;
+        if (RegEnumValueA(key, index, &name[0], &nameLength, nullptr, &value.type,
+                          reinterpret_cast<BYTE*>(&data[0]), &dataSize) != ERROR_SUCCESS)
+            break;
+        value.name.assign(name.data(), nameLength);
+        value.data.assign(data.data(), dataSize);
+        values.push_back(std::move(value));
+    }
+    RegCloseKey(key);
+    return values;
 }
 
 void WriteValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,

@@ -164,6 +164,17 @@ struct RegValue {
     std::string data;  // raw bytes
 };
 RegValue ReadValue(HKEY root, const char* keyPath, const char* valueName);
+struct NamedValue {
+    std::string name;  // empty for the key's unnamed value
+    DWORD type = 0;
+    std::string data;  // raw bytes
+    bool operator==(const NamedValue& other) const {
+        return name == other.name && type == other.type && data == other.data;
+    }
+};
+// Every value of the key, in the registry's enumeration order; none when the
+// key is missing.
+std::vector<NamedValue> ReadValues(HKEY root, const char* keyPath);
 void WriteValue(HKEY root, const char* keyPath, const char* valueName, DWORD type,
                 const void* data, DWORD size);
 void WriteText(HKEY root, const char* keyPath, const char* valueName, const std::string& text);
