@@ -1,8 +1,85 @@
 #include "monitor.h"
 
+#include <commctrl.h>
+
+#include "app_state.h"
+#include "keep_in_sight.h"
+#include "settings.h"
+#include "window_node.h"
+
 bool MonitoringPaused = false;
 POINT LastActivationPoint = {0, 0};
 
+namespace {
+
+constexpr DWORD kBusyFlags[] = {GUI_POPUPMENUMODE, GUI_INMOVESIZE, GUI_INMENUMODE,
+                                GUI_SYSTEMMENUMODE};
+
+// The foreground thread is in a menu, moving or sizing a window, or drags
+// with the mouse captured inside the top document. Activating then would
+// pull the ground from under the user's hand. A state that cannot be read
+// counts as idle.
+bool ForegroundIsBusy(HWND top) {
+    GUITHREADINFO state = {};
+    state.cbSize = sizeof(state);
+    if (!GetGUIThreadInfo(0, &state)) return false;
+    for (DWORD flag : kBusyFlags)
+        if (state.flags & flag) return true;
+    return state.hwndCapture && top && IsWindowWithin(state.hwndCapture, top);
+}
+
+void SetStatusText(const char* text) {
+    if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+}
+
+}  // namespace
+
+// Runs up to ten times a second for as long as the user is logged in: it
+// allocates nothing, looks up one handle in the root's map and stops as
+// early as it can, before anything is moved.
 void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (MonitoringPaused) return;
+    if (!SelectedNode) SelectedNode = RootNode.get();
+    if (MonitoringPaused || !SelectedNode || !RootNode) return;
+
+    POINT screen = {};
+    if (!GetCursorPos(&screen)) return;
+    const HWND topLevel = RealChildWindowFromPoint(RootNode->window, screen);
+    if (!topLevel) return;
+
+    const char* status = "";
+    if (topLevel == SelectedNode->window) {
+        TargetNode = SelectedNode;
+    } else {
+        const auto found = RootNode->children.find(topLevel);
+        if (found == RootNode->children.end() || !found->second->registered) return;
+        TargetNode = found->second.get();
+        status = TargetNode->programName.c_str();
+    }
+    SetStatusText(status);
+
+    const HWND container = TargetNode->container;
+    if (!container) return;  // a program that has lost its container holds no documents
+    const HWND top = GetTopWindow(container);
+
+    if (TargetNode->processId && ForegroundIsBusy(top)) return;
+
+    POINT point = screen;
+    ScreenToClient(container, &point);
+    if (point.x == LastActivationPoint.x && point.y == LastActivationPoint.y) return;
+
+    const HWND under = RealChildWindowFromPoint(container, point);
+    if (!under || under == top) return;
+
+    const int cy = GetSystemMetrics(SM_CYCAPTION);
+
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (top && GetWindowPlacement(top, &placement) && placement.showCmd == SW_SHOWMAXIMIZED) {
+        LastActivationPoint = point;
+        return;
+    }
+
+    if (AlwaysInSight) KeepInSight(under, container, cy);
+    BringWindowToTop(under);
+    LastActivationPoint = point;
 }

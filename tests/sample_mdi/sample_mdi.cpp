@@ -3,13 +3,15 @@
 // line.
 //
 //   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/palette:x,y,w,h]
-//              [/docs:N] [Doc[@x,y,w,h] ...]
+//              [/maxhalf] [/docs:N] [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
 // /plain makes a frame with no captioned child windows at all. /palette adds
 // a small captioned child of the frame, "Palette", lying over the document
 // area and above it in z-order, as tool palettes do. /docs:N opens N more
-// documents named "Document K". Documents are placed in client coordinates
+// documents named "Document K". /maxhalf limits a maximized document to the
+// left half of the container, as programs with a fixed page width do, so
+// that other documents stay in reach beside it. Documents are placed in client coordinates
 // of their container, the palette in the frame's.
 #include <windows.h>
 
@@ -29,6 +31,7 @@ bool panelMode = false;
 bool plainMode = false;
 int documentCount = 0;
 bool withPalette = false;
+bool maximizeToHalf = false;
 RECT paletteRect = {};
 
 struct DocumentRequest {
@@ -184,6 +187,20 @@ LRESULT CALLBACK DocumentProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONUP:
         ReleaseCapture();
         return 0;
+    case WM_GETMINMAXINFO:
+        if (maximizeToHalf && !panelMode) {
+            DefMDIChildProcA(window, message, wParam, lParam);
+            RECT area;
+            GetClientRect(client, &area);
+            MINMAXINFO* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMaxSize.x = area.right / 2;
+            limits->ptMaxSize.y = area.bottom;
+            limits->ptMaxPosition.x = 0;
+            limits->ptMaxPosition.y = 0;
+            limits->ptMaxTrackSize = limits->ptMaxSize;
+            return 0;
+        }
+        break;
     default:
         break;
     }
@@ -300,6 +317,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
             panelMode = true;
         } else if (word == "/plain") {
             plainMode = true;
+        } else if (word == "/maxhalf") {
+            maximizeToHalf = true;
         } else if (word.rfind("/palette:", 0) == 0) {
             withPalette = ParseRect(word.substr(9), &paletteRect);
         } else if (word.rfind("/docs:", 0) == 0) {

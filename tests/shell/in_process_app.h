@@ -15,6 +15,7 @@
 #include "main_window.h"
 #include "monitor.h"
 #include "settings.h"
+#include "window_node.h"
 
 class InProcessApp {
 public:
@@ -26,7 +27,10 @@ public:
         : boxes(std::move(buttons)), expectBoxes_(expectBoxes) {
         Instance = GetModuleHandleA(nullptr);
         InstallDirectory = installDirectory;
+        // Each test's app starts as a fresh process would.
         MonitoringPaused = false;
+        LastActivationPoint = {0, 0};
+        TargetNode = nullptr;
         created_ = CreateMainWindow(Instance, showCommand);
         window_ = MainWindow;
     }
