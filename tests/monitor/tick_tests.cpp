@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ protected:
     // The main window in the top left corner, clear of the samples; the
     // tick at its shortest delay.
     void StartApp() {
+        // Where the last test left it, the pointer could be over anything.
+        SetCursorPos(1270, 10);
         harness::WriteDword(HKEY_CURRENT_USER, kSettingsKey, "Timer", kDelay);
         app = std::make_unique<InProcessApp>();
         ASSERT_TRUE(app->created());
@@ -143,6 +146,363 @@ TEST_F(TickTest, SelectedProgramActivatesTheDocumentUnderThePointer) {
     const std::vector<HWND> order = {b, a, c};
     EXPECT_EQ(order, Documents(editor.client));
     EXPECT_TRUE(TreeIsConsistent());
+}
+
+
+TEST_F(TickTest, PointerRestingOrMovingInsideTheNewTopDocumentDoesNothingMore) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    Select(program);
+
+    const POINT first = Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+    EXPECT_TRUE(SamePoint(first, LastActivationPoint));
+
+    // Moving inside the top document: nothing to do, nothing recorded.
+    const POINT second = Hover(a, editor.client, 20, 10);
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+    EXPECT_TRUE(SamePoint(first, LastActivationPoint));
+
+    // The pointer rests where the last activation happened while the user
+    // switches documents with the keyboard: the tick does not fight back.
+    MoveTo(editor.client, first.x, first.y);
+    SendMessageA(editor.client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(c), 0);
+    ASSERT_TRUE(WaitOnTop(editor.client, c));
+    LetTicksPass();
+    EXPECT_EQ(c, TopDocument(editor.client));
+
+    // Once it moves again, the document under it comes back.
+    MoveTo(editor.client, second.x, second.y);
+    EXPECT_TRUE(WaitOnTop(editor.client, a));
+    EXPECT_TRUE(SamePoint(second, LastActivationPoint));
+}
+
+// ---- Which program is monitored
+
+TEST_F(TickTest, WithTheDesktopOrNothingSelectedOnlyRegisteredProgramsAreMonitored) {
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, harness::WinPath(HL_SAMPLE_MDI).c_str(),
+                       kSampleName);
+    Sample other = StartSample("/frame:Other /at:360,640,760,340 X@10,10,200,150 Y@230,10,200,150",
+                               HL_SAMPLE_MDI_V2);
+    ASSERT_NE(nullptr, other.frame);
+    const HWND x = DocumentTitled(other.client, "X");
+    const HWND y = DocumentTitled(other.client, "Y");
+    editor = StartSample("/frame:Editor /at:360,60,760,560 A@10,10,200,150 B@230,10,200,150");
+    ASSERT_NE(nullptr, editor.frame);
+    a = DocumentTitled(editor.client, "A");
+    b = DocumentTitled(editor.client, "B");
+    StartApp();
+    ASSERT_TRUE(ProgramNode(editor.frame)->registered);
+    ASSERT_FALSE(ProgramNode(other.frame)->registered);
+    Select(RootNode.get());
+
+    // The registered program, not selected, is monitored under the pointer
+    // and named in the status bar.
+    Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+    EXPECT_EQ(kSampleName, StatusText(1));
+    EXPECT_EQ(ProgramNode(editor.frame), TargetNode);
+
+    // The unregistered one is never touched; the status keeps its text.
+    ASSERT_EQ(y, TopDocument(other.client));
+    Hover(x, other.client);
+    LetTicksPass();
+    EXPECT_EQ(y, TopDocument(other.client));
+    EXPECT_EQ(kSampleName, StatusText(1));
+
+    // Nothing selected counts as the desktop.
+    SelectedNode = nullptr;
+    Hover(x, other.client, 5, 5);
+    LetTicksPass();
+    EXPECT_EQ(RootNode.get(), SelectedNode);
+    EXPECT_EQ(y, TopDocument(other.client));
+    Hover(b, editor.client);
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+TEST_F(TickTest, ARegistrationCountsWhateverTheLetterCaseUntilItIsRemoved) {
+    std::string path = harness::WinPath(HL_SAMPLE_MDI);
+    CharUpperA(&path[0]);
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, path.c_str(), kSampleName);
+    ASSERT_NE(nullptr, StartEditor());
+    Select(RootNode.get());
+
+    Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+
+    // What OK in the Registered Programs dialog does after a deletion.
+    harness::DeleteKeyTree(HKEY_CURRENT_USER, kRegisteredProgramsKey);
+    RefreshPrograms();
+    ASSERT_FALSE(ProgramNode(editor.frame)->registered);
+    Hover(b, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+
+    // Selecting it monitors it again: the ticks were running all along.
+    Select(ProgramNode(editor.frame));
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+TEST_F(TickTest, ARegistrationOfAnotherVersionDoesNotCount) {
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, harness::WinPath(HL_SAMPLE_MDI).c_str(),
+                       "Sample MDI 2.0");
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    ASSERT_FALSE(program->registered);
+    Select(RootNode.get());
+    Hover(a, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(c, TopDocument(editor.client));
+    Select(program);
+    EXPECT_TRUE(WaitOnTop(editor.client, a));
+}
+
+TEST_F(TickTest, ADocumentItemSelectedMonitorsNoProgram) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(program->treeItem));
+    WindowNode* document = ChildNode(program, a);
+    ASSERT_NE(nullptr, document);
+    Select(document);
+
+    Hover(b, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(c, TopDocument(editor.client));
+
+    Select(program);
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+// ---- What the user is doing holds the tick back
+
+// The pointer over B; the tick must hold back until release() ends what the
+// sample is doing, and then activate B.
+void ExpectHeldBackUntil(HWND client, HWND document, HWND keptOnTop,
+                         const std::function<void()>& release) {
+    LetTicksPass();
+    EXPECT_EQ(keptOnTop, TopDocument(client));
+    release();
+    EXPECT_TRUE(WaitOnTop(client, document)) << "not activated after the release";
+}
+
+// The menu is opened with the pointer over A, before the program is
+// selected: the pointer cannot leave where a menu opened under Wine.
+TEST_F(TickTest, NothingIsActivatedWhileAPopupMenuIsOpen) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    Hover(a, editor.client);
+    SampleCommand(SAMPLE_POPUP_MENU);
+    // Wine reports an open popup menu as menu mode only.
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return (SampleState().flags & (GUI_POPUPMENUMODE | GUI_INMENUMODE)) != 0; }));
+    Select(program);
+    ExpectHeldBackUntil(editor.client, a, c, [&] { SampleCommand(SAMPLE_END_MENU); });
+}
+
+// The user drags the program's tool palette by its caption across A: the
+// outline follows the pointer, the palette stays until the button is
+// released. (A dragged document holds the capture, which holds the tick back
+// on its own; a dragged frame under Wine leaves no program under the pointer.)
+TEST_F(TickTest, NothingIsActivatedWhileAWindowIsBeingMoved) {
+    WindowNode* program = StartEditor("/palette:500,300,200,120");
+    ASSERT_NE(nullptr, program);
+    const HWND palette = FindWindowExA(editor.frame, nullptr, SAMPLE_PANEL_CLASS, "Palette");
+    ASSERT_NE(nullptr, palette);
+    Select(program);
+    RECT caption;
+    GetWindowRect(palette, &caption);
+    const int x = (caption.left + caption.right) / 2;
+    const int y = caption.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    const std::string grab = std::to_string(x) + " " + std::to_string(y);
+    ASSERT_TRUE(harness::StartUnixProgram("/usr/bin/xdotool", "mousemove " + grab + " mousedown 1"));
+    ASSERT_TRUE(harness::WaitUntil([&] { return (SampleState().flags & GUI_INMOVESIZE) != 0; }));
+
+    const POINT over = Hover(a, editor.client);
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        POINT screen;
+        GetCursorPos(&screen);
+        return RealChildWindowFromPoint(editor.client, over) == a &&
+               RealChildWindowFromPoint(GetDesktopWindow(), screen) == editor.frame;
+    })) << "A is not under the pointer";
+    ExpectHeldBackUntil(editor.client, a, c, [&] {
+        // Back where the drag started, so that the palette stays put.
+        ASSERT_TRUE(harness::StartUnixProgram("/usr/bin/xdotool", "mousemove " + grab + " mouseup 1"));
+        ASSERT_TRUE(harness::WaitUntil([&] { return (SampleState().flags & GUI_INMOVESIZE) == 0; }));
+        Hover(a, editor.client, 3, 3);
+    });
+}
+
+TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentHoldsTheMouseCapture) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    Select(program);
+    // A drag that started in C.
+    Hover(c, editor.client);
+    SampleCommand(SAMPLE_FOREGROUND);
+    SampleCommand(SAMPLE_CAPTURE);
+    ASSERT_TRUE(harness::WaitUntil([&] { return SampleState().hwndCapture == c; }));
+    Hover(a, editor.client);
+    ExpectHeldBackUntil(editor.client, a, c, [&] { SampleCommand(SAMPLE_RELEASE); });
+}
+
+TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentIsMaximized) {
+    WindowNode* program = StartEditor("/maxhalf");
+    ASSERT_NE(nullptr, program);
+    Select(program);
+    Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+    SampleCommand(SAMPLE_MAXIMIZE_DOC);
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
+        return GetWindowPlacement(a, &placement) && placement.showCmd == SW_SHOWMAXIMIZED;
+    }));
+    // C stays in reach beside the maximized document.
+    const POINT over = Hover(c, editor.client);
+    ASSERT_EQ(c, RealChildWindowFromPoint(editor.client, over));
+
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+    // The tick got as far as the maximized document and recorded the point.
+    EXPECT_TRUE(SamePoint(over, LastActivationPoint));
+
+    SampleCommand(SAMPLE_RESTORE_DOC);
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsZoomed(a); }));
+    Hover(c, editor.client, 3, 3);
+    EXPECT_TRUE(WaitOnTop(editor.client, c));
+}
+
+TEST_F(TickTest, PauseStopsActivationAndPauseAgainResumesIt) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    Select(program);
+    Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+
+    SendMessageA(app->window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
+    ASSERT_TRUE(MonitoringPaused);
+    Hover(b, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+
+    SendMessageA(app->window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
+    EXPECT_FALSE(MonitoringPaused);
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+// ---- Odd windows under the pointer
+
+TEST_F(TickTest, AMinimizedDocumentComesToTheTopWithoutBeingRestored) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    SampleCommand(SAMPLE_MINIMIZE_DOC);
+    ASSERT_TRUE(harness::WaitUntil([&] { return IsIconic(c) && TopDocument(editor.client) != c; }));
+    Select(program);
+
+    Hover(c, editor.client);
+    ASSERT_TRUE(harness::WaitUntil([&] { return TopDocument(editor.client) == c; }));
+    LetTicksPass(2);
+    EXPECT_TRUE(IsIconic(c));
+}
+
+TEST_F(TickTest, TheContainersBackgroundBringsTheContainerAboveItsSiblings) {
+    WindowNode* program = StartEditor("/palette:500,300,200,120");
+    ASSERT_NE(nullptr, program);
+    const HWND palette = FindWindowExA(editor.frame, nullptr, SAMPLE_PANEL_CLASS, "Palette");
+    ASSERT_NE(nullptr, palette);
+    ASSERT_NE(editor.client, GetTopWindow(editor.frame));
+    const RECT paletteAt = ClientRectOf(palette, editor.frame);
+    const std::vector<HWND> order = Documents(editor.client);
+    Select(program);
+
+    // Empty background, below the documents and left of the palette.
+    MoveTo(editor.client, 100, 400);
+    ASSERT_EQ(editor.client, RealChildWindowFromPoint(editor.client, POINT{100, 400}));
+    ASSERT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.frame) == editor.client; }));
+    EXPECT_EQ(order, Documents(editor.client));
+    const RECT paletteNow = ClientRectOf(palette, editor.frame);
+    EXPECT_TRUE(EqualRect(&paletteAt, &paletteNow)) << "Always In Sight is off";
+}
+
+// ---- Always In Sight with real windows
+
+// Big comes to the top under the pointer; Small lies inside it, Edge only
+// partly, Under is below it.
+class InSightTest : public TickTest {
+protected:
+    void SetUp() override {
+        TickTest::SetUp();
+        editor = StartSample("/frame:Editor /at:360,60,760,560 Under@120,150,100,80 "
+                             "Big@100,100,400,300 Small@150,130,150,120 Edge@450,300,150,100");
+        ASSERT_NE(nullptr, editor.frame);
+        under = DocumentTitled(editor.client, "Under");
+        big = DocumentTitled(editor.client, "Big");
+        small = DocumentTitled(editor.client, "Small");
+        edge = DocumentTitled(editor.client, "Edge");
+        StartApp();
+        Select(ProgramNode(editor.frame));
+    }
+
+    void Activate(HWND document, int x, int y) {
+        MoveTo(editor.client, x, y);
+        ASSERT_EQ(document, RealChildWindowFromPoint(editor.client, POINT{x, y}));
+        ASSERT_TRUE(WaitOnTop(editor.client, document));
+    }
+
+    RECT At(HWND window) { return ClientRectOf(window, editor.client); }
+
+    HWND under = nullptr, big = nullptr, small = nullptr, edge = nullptr;
+};
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != 0;
+}
+
+TEST_F(InSightTest, OffNoWindowIsEverMoved) {
+    ASSERT_FALSE(AlwaysInSight);
+    const RECT smallAt = At(small), edgeAt = At(edge), underAt = At(under);
+    Activate(big, 470, 150);
+    EXPECT_TRUE(SameRect(smallAt, At(small)));
+    EXPECT_TRUE(SameRect(edgeAt, At(edge)));
+    EXPECT_TRUE(SameRect(underAt, At(under)));
+}
+
+TEST_F(InSightTest, OnACoveredDocumentKeepsACaptionHighStripInSight) {
+    Command(IDM_ALWAYS_IN_SIGHT);
+    ASSERT_TRUE(AlwaysInSight);
+    const int cy = GetSystemMetrics(SM_CYCAPTION);
+    const RECT bigAt = At(big), smallAt = At(small), edgeAt = At(edge), underAt = At(under);
+
+    Activate(big, 470, 150);
+
+    // The smallest room is above Big: Small's top edge goes cy above Big's.
+    RECT expected = smallAt;
+    OffsetRect(&expected, 0, (bigAt.top - cy) - smallAt.top);
+    EXPECT_TRUE(SameRect(expected, At(small)))
+        << "Small at " << At(small).left << "," << At(small).top;
+    // Only partly over Big, or below it: untouched.
+    EXPECT_TRUE(SameRect(edgeAt, At(edge)));
+    EXPECT_TRUE(SameRect(underAt, At(under)));
+    // Small shows above Big, where the pointer can reach it.
+    const POINT strip = {(expected.left + expected.right) / 2, expected.top + cy / 2};
+    EXPECT_EQ(small, RealChildWindowFromPoint(editor.client, strip));
+}
+
+TEST_F(InSightTest, OnANewWindowFillingTheContainerOnlyPullsCoveredWindowsInside) {
+    Command(IDM_ALWAYS_IN_SIGHT);
+    RECT area;
+    GetClientRect(editor.client, &area);
+    MoveWindow(big, 0, 0, area.right, area.bottom, TRUE);
+    MoveWindow(small, -40, 60, 150, 100, TRUE);  // sticks out on the left
+    ASSERT_EQ(-40, At(small).left);
+    const RECT edgeAt = At(edge);
+
+    Activate(big, 60, area.bottom - 30);
+
+    const RECT pulled = {0, 60, 150, 160};
+    EXPECT_TRUE(SameRect(pulled, At(small))) << "Small at " << At(small).left << "," << At(small).top;
+    EXPECT_TRUE(SameRect(edgeAt, At(edge)));
 }
 
 }  // namespace

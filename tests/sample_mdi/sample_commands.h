@@ -14,7 +14,7 @@
 #define SAMPLE_MAXIMIZE_DOC   112  // maximizes the active document
 #define SAMPLE_RESTORE_DOC    113
 #define SAMPLE_MINIMIZE_DOC   114
-#define SAMPLE_POPUP_MENU     120  // opens a popup menu at the pointer
+#define SAMPLE_POPUP_MENU     120  // opens a popup menu beside the pointer
 #define SAMPLE_END_MENU       121  // closes that menu
 #define SAMPLE_CAPTURE        122  // the active document captures the mouse
 #define SAMPLE_RELEASE        123  // releases the capture

@@ -105,10 +105,12 @@ void ShowPopupMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, 1, "First");
     AppendMenuA(menu, MF_STRING, 2, "Second");
+    // Beside the pointer, not under it, so that the window under the pointer
+    // stays the one it was.
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(frame);
-    TrackPopupMenu(menu, 0, at.x, at.y, 0, frame, nullptr);
+    TrackPopupMenu(menu, 0, at.x + 16, at.y + 16, 0, frame, nullptr);
     PostMessageA(frame, WM_NULL, 0, 0);
     DestroyMenu(menu);
 }
