@@ -3,96 +3,16 @@
 //   wine build/x64/bench/keep_in_sight_bench.exe
 #include <windows.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
-#include <vector>
 
+#include "bench_support.h"
 #include "harness.h"
 #include "keep_in_sight.h"
 
-// Every C++ heap allocation of the process is counted while counting is on.
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long long> allocations{0};
-
-void* Allocate(std::size_t size) {
-    if (counting) ++allocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (counting) ++allocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    if (counting) ++allocations;
-    return std::malloc(size ? size : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
 namespace {
 
-double Micros(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    return 1e6 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-struct Figures {
-    double median;
-    double p90;
-    double max;
-};
-
-Figures Summarize(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], samples[samples.size() * 9 / 10], samples.back()};
-}
-
-// Times each call of step, with untimed preparation before each.
-template <typename Prepare, typename Step>
-Figures Time(int calls, Prepare prepare, Step step) {
-    std::vector<double> samples;
-    samples.reserve(calls);
-    for (int i = 0; i < calls; ++i) {
-        prepare();
-        LARGE_INTEGER a, b;
-        QueryPerformanceCounter(&a);
-        step();
-        QueryPerformanceCounter(&b);
-        samples.push_back(Micros(a, b));
-    }
-    return Summarize(samples);
-}
-
-void Print(const char* what, const Figures& f) {
-    std::printf("%-52s median %8.1f us  p90 %8.1f us  max %9.1f us\n", what, f.median, f.p90,
-                f.max);
-}
-
-template <typename Step>
-long long CountAllocations(int calls, Step step) {
-    allocations = 0;
-    counting = true;
-    for (int i = 0; i < calls; ++i) step();
-    counting = false;
-    return allocations;
-}
+using bench::Print;
+using bench::Time;
 
 HWND Document(HWND container, const char* title) {
     return FindWindowExA(container, nullptr, SAMPLE_DOC_CLASS, title);
@@ -139,13 +59,11 @@ int main() {
               KeepInSight(big, container, cy);
           }));
 
-    const long long walking = CountAllocations(100000, [&] { KeepInSight(big, container, cy); });
+    const long long walking =
+        bench::CountAllocations(100000, nothing, [&] { KeepInSight(big, container, cy); });
     std::printf("heap allocations over 100000 walk-only calls: %lld\n", walking);
-    long long moving = 0;
-    for (int i = 0; i < 10000; ++i) {
-        coverAgain();
-        moving += CountAllocations(1, [&] { KeepInSight(big, container, cy); });
-    }
+    const long long moving =
+        bench::CountAllocations(10000, coverAgain, [&] { KeepInSight(big, container, cy); });
     std::printf("heap allocations over 10000 calls that move a window: %lld\n", moving);
     return 0;
 }
