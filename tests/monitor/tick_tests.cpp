@@ -425,6 +425,30 @@ TEST_F(TickTest, TheContainersBackgroundBringsTheContainerAboveItsSiblings) {
     EXPECT_TRUE(EqualRect(&paletteAt, &paletteNow)) << "Always In Sight is off";
 }
 
+// The program the tick worked on goes away: its node, and with it the
+// target, is gone at the next refresh, and the ticks go on with the next.
+TEST_F(TickTest, ATargetThatQuitsLeavesNoDanglingTarget) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    Select(program);
+    Hover(a, editor.client);
+    ASSERT_TRUE(WaitOnTop(editor.client, a));
+    ASSERT_EQ(program, TargetNode);
+
+    SampleCommand(SAMPLE_EXIT);
+    ASSERT_TRUE(editor.process.WaitExit());
+    ASSERT_TRUE(harness::WaitUntil([&] { return TargetNode == nullptr && SelectedNode != program; }));
+    EXPECT_TRUE(TreeIsConsistent());
+
+    Sample next = StartSample("/frame:Next /at:360,60,760,560 X@10,10,200,150 Y@230,10,200,150");
+    ASSERT_NE(nullptr, next.frame);
+    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramNode(next.frame) != nullptr; }));
+    Select(ProgramNode(next.frame));
+    const HWND x = DocumentTitled(next.client, "X");
+    Hover(x, next.client);
+    EXPECT_TRUE(WaitOnTop(next.client, x));
+}
+
 // ---- Always In Sight with real windows
 
 // Big comes to the top under the pointer; Small lies inside it, Edge only
