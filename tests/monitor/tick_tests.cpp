@@ -100,6 +100,16 @@ protected:
         return ProgramNode(editor.frame);
     }
 
+    // The sample selected, the pointer brought onto A and A on top; the
+    // program's node, none when something failed.
+    WindowNode* SelectEditorWithAOnTop(const std::string& more = "") {
+        WindowNode* program = StartEditor(more);
+        if (!program) return nullptr;
+        SelectItem(program->treeItem);
+        Hover(a, editor.client);
+        return SelectedNode == program && WaitOnTop(editor.client, a) ? program : nullptr;
+    }
+
     void Select(WindowNode* node) {
         SelectItem(node->treeItem);
         ASSERT_EQ(node, SelectedNode);
@@ -347,11 +357,8 @@ TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentHoldsTheMouseCapture) {
 }
 
 TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentIsMaximized) {
-    WindowNode* program = StartEditor("/maxhalf");
+    WindowNode* program = SelectEditorWithAOnTop("/maxhalf");
     ASSERT_NE(nullptr, program);
-    Select(program);
-    Hover(a, editor.client);
-    ASSERT_TRUE(WaitOnTop(editor.client, a));
     SampleCommand(SAMPLE_MAXIMIZE_DOC);
     ASSERT_TRUE(harness::WaitUntil([&] {
         WINDOWPLACEMENT placement = {};
@@ -374,11 +381,8 @@ TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentIsMaximized) {
 }
 
 TEST_F(TickTest, PauseStopsActivationAndPauseAgainResumesIt) {
-    WindowNode* program = StartEditor();
+    WindowNode* program = SelectEditorWithAOnTop();
     ASSERT_NE(nullptr, program);
-    Select(program);
-    Hover(a, editor.client);
-    ASSERT_TRUE(WaitOnTop(editor.client, a));
 
     SendMessageA(app->window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
     ASSERT_TRUE(MonitoringPaused);
@@ -428,11 +432,8 @@ TEST_F(TickTest, TheContainersBackgroundBringsTheContainerAboveItsSiblings) {
 // The program the tick worked on goes away: its node, and with it the
 // target, is gone at the next refresh, and the ticks go on with the next.
 TEST_F(TickTest, ATargetThatQuitsLeavesNoDanglingTarget) {
-    WindowNode* program = StartEditor();
+    WindowNode* program = SelectEditorWithAOnTop();
     ASSERT_NE(nullptr, program);
-    Select(program);
-    Hover(a, editor.client);
-    ASSERT_TRUE(WaitOnTop(editor.client, a));
     ASSERT_EQ(program, TargetNode);
 
     SampleCommand(SAMPLE_EXIT);

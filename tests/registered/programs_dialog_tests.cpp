@@ -264,6 +264,14 @@ TEST_F(ProgramsDialogTest, OkRemovingARunningProgramsRegistrationUnregistersIt) 
     ChooseRegister();
     ASSERT_TRUE(program->registered);
     SelectItem(RootNode->treeItem);
+    // Monitored while registered: the document under the pointer comes up.
+    const HWND report = DocumentTitled(editor.client, "Report");
+    const HWND notes = DocumentTitled(editor.client, "Notes");
+    ASSERT_EQ(notes, GetTopWindow(editor.client));
+    RECT at;
+    GetWindowRect(report, &at);
+    SetCursorPos(at.left + 10, at.top + 5);
+    ASSERT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.client) == report; }));
 
     WorkDialog([&](HWND dialog) {
         HWND list = ProgramListOf(dialog);
@@ -277,10 +285,17 @@ TEST_F(ProgramsDialogTest, OkRemovingARunningProgramsRegistrationUnregistersIt) 
     const auto values = Registrations();
     ASSERT_EQ(1u, values.size());
     EXPECT_TRUE(harness::SamePath(harness::WinPath(HL_HOVERLANE_NT), values[0].name));
-    // Without a restart, and with no other program selected.
+    // Without a restart, and with no other program selected: no longer
+    // monitored.
     EXPECT_FALSE(program->registered);
+    GetWindowRect(notes, &at);
+    SetCursorPos(at.right - 10, at.bottom - 10);
+    harness::PumpFor(6 * MonitorDelay);
+    EXPECT_EQ(report, GetTopWindow(editor.client));
     SelectItem(program->treeItem);
     EXPECT_FALSE(RegisterCommandGrayed());
+    // Selected, it is monitored again: the ticks went on all along.
+    EXPECT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.client) == notes; }));
 }
 
 // The unnamed value has no program file, so it also brings the icon error.
