@@ -195,6 +195,20 @@ DWORD WindowProcessId(HWND window) {
     return pid;
 }
 
+RECT RectIn(HWND reference, HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, reference, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+GUITHREADINFO GuiState(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+}
+
 namespace {
 
 struct WindowQuery {

@@ -80,6 +80,11 @@ HWND WaitForTopWindow(const char* className, const char* title = nullptr, DWORD 
 // Every top-level window of the class owned by pid (any for 0).
 std::vector<HWND> TopWindows(const char* className, DWORD pid = 0);
 DWORD WindowProcessId(HWND window);
+// A window's rectangle in client coordinates of reference.
+RECT RectIn(HWND reference, HWND window);
+// The GUI state (focus, capture, menu and move/size flags) of the thread
+// that owns window, of any process.
+GUITHREADINFO GuiState(HWND window);
 // Whether any top-level window of the process still exists.
 bool HasTopWindows(DWORD pid);
 // For failure messages: the process's state and its top-level windows

@@ -213,14 +213,7 @@ protected:
         return found;
     }
 
-    // A window's rectangle in client coordinates of the given window.
-    static RECT RectIn(HWND reference, HWND window) {
-        RECT r = {};
-        GetWindowRect(window, &r);
-        MapWindowPoints(HWND_DESKTOP, reference, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-    RECT InContainer(HWND window) const { return RectIn(container_, window); }
+    RECT InContainer(HWND window) const { return harness::RectIn(container_, window); }
 
     harness::Process sample_;
     HWND frame_ = nullptr;
@@ -295,13 +288,13 @@ TEST_F(KeepInSightTest, ContainerComingToTopLeavesSiblingPalettesInPlace) {
     HWND palette = FindWindowExA(frame_, nullptr, nullptr, "Palette");
     ASSERT_NE(nullptr, palette);
     ASSERT_EQ(palette, GetWindow(container_, GW_HWNDPREV));
-    const RECT before = RectIn(frame_, palette);
+    const RECT before = harness::RectIn(frame_, palette);
     ASSERT_EQ(300, before.left);
     ASSERT_EQ(200, before.top);
 
     for (int i = 0; i < 3; ++i) KeepInSight(container_, container_, cy_);
 
-    ExpectRect(before, RectIn(frame_, palette));
+    ExpectRect(before, harness::RectIn(frame_, palette));
 }
 
 }  // namespace

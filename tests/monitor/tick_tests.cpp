@@ -20,8 +20,6 @@
 namespace {
 
 constexpr DWORD kDelay = 100;
-constexpr char kSampleName[] = "Sample MDI 1.0";
-constexpr char kSettingsKey[] = "Software\\Vendrabyte\\Hoverlane";
 
 // Enough ticks for one to have acted, were it going to.
 void LetTicksPass(int ticks = 6) {
@@ -36,13 +34,6 @@ HWND ActiveDocument(HWND client) {
     return reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
 }
 
-RECT ClientRectOf(HWND window, HWND container) {
-    RECT r;
-    GetWindowRect(window, &r);
-    MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // The pointer to a point of the container's client area.
 POINT MoveTo(HWND container, int x, int y) {
     POINT at = {x, y};
@@ -54,7 +45,7 @@ POINT MoveTo(HWND container, int x, int y) {
 // The pointer to the middle of a window, shifted by (dx, dy); returns the
 // point in client coordinates of the container.
 POINT Hover(HWND window, HWND container, int dx = 0, int dy = 0) {
-    const RECT r = ClientRectOf(window, container);
+    const RECT r = harness::RectIn(container, window);
     return MoveTo(container, (r.left + r.right) / 2 + dx, (r.top + r.bottom) / 2 + dy);
 }
 
@@ -123,12 +114,7 @@ protected:
     void SampleCommand(UINT id) { PostMessageA(editor.frame, WM_COMMAND, id, 0); }
 
     // The GUI state of the sample's thread.
-    GUITHREADINFO SampleState() {
-        GUITHREADINFO state = {};
-        state.cbSize = sizeof(state);
-        GetGUIThreadInfo(GetWindowThreadProcessId(editor.frame, nullptr), &state);
-        return state;
-    }
+    GUITHREADINFO SampleState() { return harness::GuiState(editor.frame); }
 
     std::unique_ptr<InProcessApp> app;
     Sample editor;
@@ -416,7 +402,7 @@ TEST_F(TickTest, TheContainersBackgroundBringsTheContainerAboveItsSiblings) {
     const HWND palette = FindWindowExA(editor.frame, nullptr, SAMPLE_PANEL_CLASS, "Palette");
     ASSERT_NE(nullptr, palette);
     ASSERT_NE(editor.client, GetTopWindow(editor.frame));
-    const RECT paletteAt = ClientRectOf(palette, editor.frame);
+    const RECT paletteAt = harness::RectIn(editor.frame, palette);
     const std::vector<HWND> order = Documents(editor.client);
     Select(program);
 
@@ -425,7 +411,7 @@ TEST_F(TickTest, TheContainersBackgroundBringsTheContainerAboveItsSiblings) {
     ASSERT_EQ(editor.client, RealChildWindowFromPoint(editor.client, POINT{100, 400}));
     ASSERT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.frame) == editor.client; }));
     EXPECT_EQ(order, Documents(editor.client));
-    const RECT paletteNow = ClientRectOf(palette, editor.frame);
+    const RECT paletteNow = harness::RectIn(editor.frame, palette);
     EXPECT_TRUE(EqualRect(&paletteAt, &paletteNow)) << "Always In Sight is off";
 }
 
@@ -477,7 +463,7 @@ protected:
         ASSERT_TRUE(WaitOnTop(editor.client, document));
     }
 
-    RECT At(HWND window) { return ClientRectOf(window, editor.client); }
+    RECT At(HWND window) { return harness::RectIn(editor.client, window); }
 
     HWND under = nullptr, big = nullptr, small = nullptr, edge = nullptr;
 };

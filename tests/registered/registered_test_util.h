@@ -22,7 +22,6 @@
 #include "tree_test_util.h"
 
 constexpr char kProgramsDialog[] = "Registered Programs";
-constexpr char kSampleName[] = "Sample MDI 1.0";
 constexpr char kIconErrorText[] = "Cannot retrieve a window icon: Cannot Extract Icon from module";
 constexpr char kQuitQuestion[] =
     "Program can keep operating\nBut it's recommended to shut it down\nWould you like to quit?";
@@ -117,10 +116,7 @@ inline bool ClickRow(HWND listView, int index, bool withCtrl = false) {
 
 // The keyboard focus of the window's thread, asked from any thread.
 inline HWND FocusOf(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
+    return harness::GuiState(window).hwndFocus;
 }
 
 inline bool RowSelected(HWND listView, int index) {

@@ -11,8 +11,8 @@
 // area and above it in z-order, as tool palettes do. /docs:N opens N more
 // documents named "Document K". /maxhalf limits a maximized document to the
 // left half of the container, as programs with a fixed page width do, so
-// that other documents stay in reach beside it. Documents are placed in client coordinates
-// of their container, the palette in the frame's.
+// that other documents stay in reach beside it. Documents are placed in
+// client coordinates of their container, the palette in the frame's.
 #include <windows.h>
 
 #include <cstdio>

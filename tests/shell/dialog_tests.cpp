@@ -37,13 +37,6 @@ std::string Label(HWND dialog) {
     return harness::WindowText(GetDlgItem(dialog, IDC_TIME_VALUE));
 }
 
-GUITHREADINFO GuiState(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info;
-}
-
 bool WaitForLabel(HWND dialog, const std::string& text) {
     return harness::WaitUntil([&] { return Label(dialog) == text; });
 }
@@ -130,7 +123,7 @@ TEST_F(DialogTest, OpeningShowsTheDelayAndOkWithoutTouchingKeepsIt) {
         line = SliderValue(dialog, TBM_GETLINESIZE);
         tics = SliderValue(dialog, TBM_GETNUMTICS);
         label = Label(dialog);
-        sliderFocused = GuiState(dialog).hwndFocus == Slider(dialog);
+        sliderFocused = harness::GuiState(dialog).hwndFocus == Slider(dialog);
         owner = GetWindow(dialog, GW_OWNER);
         ownerDisabled = !IsWindowEnabled(app.window());
         harness::ClickButton(dialog, IDOK);
@@ -179,7 +172,7 @@ TEST_F(DialogTest, DraggingTheSliderShowsEachPositionAndOkSlowsTheTickAtOnce) {
                 "mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + then);
         };
         if (!move(grab, "mousedown 1")) return;
-        captured = harness::WaitUntil([&] { return GuiState(dialog).hwndCapture == slider; });
+        captured = harness::WaitUntil([&] { return harness::GuiState(dialog).hwndCapture == slider; });
         if (captured) {
             move(middle, "");
             // While the button is still down the label follows the thumb.
@@ -194,7 +187,7 @@ TEST_F(DialogTest, DraggingTheSliderShowsEachPositionAndOkSlowsTheTickAtOnce) {
             endLabel = Label(dialog);
         }
         move(beyond, "mouseup 1");
-        harness::WaitUntil([&] { return GuiState(dialog).hwndCapture == nullptr; });
+        harness::WaitUntil([&] { return harness::GuiState(dialog).hwndCapture == nullptr; });
         harness::ClickButton(dialog, IDOK);
     });
     RunDialog(app.window(), IDM_MONITOR_TIME, driver);

@@ -18,6 +18,9 @@
 #include "in_process_app.h"
 #include "window_node.h"
 
+// The program name the sample program's version resource gives.
+constexpr char kSampleName[] = "Sample MDI 1.0";
+
 struct Sample {
     harness::Process process;
     HWND frame = nullptr;

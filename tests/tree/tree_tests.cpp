@@ -32,7 +32,6 @@ protected:
     std::unique_ptr<InProcessApp> app;
 };
 
-const char kSampleName[] = "Sample MDI 1.0";
 
 TEST_F(TreeTest, StartUpShowsTheDesktopExpandedWithOneItemPerProgram) {
     Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report Notes");
