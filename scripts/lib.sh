@@ -68,6 +68,12 @@ hl_prepare_prefix() {
     wineserver -w
     wineserver -p
     wineboot </dev/null >/dev/null 2>&1
+    # Wine closes its desktop a second after the last program ends, and the
+    # next program's new desktop process holds that program's output open:
+    # one program keeps it for the whole run.
+    keeper="$HL_BUILD/tools/desktop_keeper.exe"
+    [ -f "$keeper" ] && wine "$keeper" </dev/null >/dev/null 2>&1 &
+    return 0
 }
 
 # hl_headless_session <prefix dir>: a private Xvfb and a fresh Wine prefix,
