@@ -11,20 +11,6 @@ namespace {
 // Neutral language, the system's default sublanguage.
 constexpr WORD kDefaultLanguage = 0x800;
 
-struct ErrorKind {
-    int code;
-    const char* prefix;
-    Severity severity;
-};
-
-const ErrorKind kErrorKinds[] = {
-    {ErrorNoMemory, "There is no free memory on your computer: ", Severity::Fatal},
-    {ErrorRegistryWrite, "An error ocurred while writing the registry: ", Severity::AskToQuit},
-    {ErrorWindowIcon, "Cannot retrieve a window icon: ", Severity::AskToQuit},
-    {ErrorRegistryRead, "An error ocurred while reading the registry: ", Severity::None},
-    {ErrorFileIo, "File I/O problem: ", Severity::Fatal},
-};
-
 const ErrorKind* FindKind(int code) {
     for (const ErrorKind& kind : kErrorKinds)
         if (kind.code == code) return &kind;

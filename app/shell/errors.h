@@ -17,6 +17,20 @@ enum ErrorCode {
 
 enum class Severity { None, AskToQuit, Fatal };
 
+struct ErrorKind {
+    int code;
+    const char* prefix;
+    Severity severity;
+};
+
+inline constexpr ErrorKind kErrorKinds[] = {
+    {ErrorNoMemory, "There is no free memory on your computer: ", Severity::Fatal},
+    {ErrorRegistryWrite, "An error ocurred while writing the registry: ", Severity::AskToQuit},
+    {ErrorWindowIcon, "Cannot retrieve a window icon: ", Severity::AskToQuit},
+    {ErrorRegistryRead, "An error ocurred while reading the registry: ", Severity::None},
+    {ErrorFileIo, "File I/O problem: ", Severity::Fatal},
+};
+
 // Prefix and severity of a code; an unknown code has an empty prefix and no
 // follow-up.
 const char* ErrorPrefix(int code);

@@ -1,6 +1,6 @@
-// Base fixture for tests that run the product's programs: no hoverlane or
-// uninstaller runs and no product registry key exists when a test starts,
-// and none runs when it ends.
+// Base fixture for tests that run the product's programs: no product
+// registry key exists when a test starts. (No program of an earlier case is
+// running either: the test programs' main sees to that around every case.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,14 +9,5 @@
 
 class ProductTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // An uninstaller left by a failed test would still be asking.
-        harness::TerminateProcessesNamed("hoverlane_uninst.exe");
-        harness::CloseAllHoverlanes();
-        harness::ResetProductRegistry();
-    }
-    void TearDown() override {
-        harness::TerminateProcessesNamed("hoverlane_uninst.exe");
-        harness::CloseAllHoverlanes();
-    }
+    void SetUp() override { harness::ResetProductRegistry(); }
 };

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "install_layout.h"
+
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
@@ -20,13 +22,27 @@ std::string WinPath(const char* unixPath) {
     return path;
 }
 
+namespace {
+
+// Timer messages this thread has dispatched, by window and timer.
+thread_local std::map<std::pair<HWND, UINT_PTR>, long> TimersDispatched;
+
+}  // namespace
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
+        if (message.message == WM_TIMER) ++TimersDispatched[{message.hwnd, message.wParam}];
     }
+}
+
+bool WaitForTicks(HWND window, UINT_PTR timerId, int count, DWORD timeoutMs) {
+    const long start = TimersDispatched[{window, timerId}];
+    return WaitUntil([&] { return TimersDispatched[{window, timerId}] - start >= count; },
+                     timeoutMs);
 }
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
@@ -566,49 +582,112 @@ bool TrayIconExists(HWND window, UINT id) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
-int TerminateProcessesNamed(const char* fileName) {
-    int ended = 0;
+namespace {
+
+struct RunningProcess {
+    DWORD id;
+    std::string image;  // file name of its program, in lower case
+};
+
+std::string LowerFileName(const char* path) {
+    std::string name = PathFindFileNameA(path);
+    if (!name.empty()) CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// Every other process of this Wine server (the run's own prefix).
+std::vector<RunningProcess> OtherProcesses() {
+    std::vector<RunningProcess> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(PathFindFileNameA(entry.szExeFile), fileName) != 0) continue;
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
-        if (!process) continue;
-        if (TerminateProcess(process, 255)) ++ended;
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID != GetCurrentProcessId())
+            found.push_back({entry.th32ProcessID, LowerFileName(entry.szExeFile)});
     CloseHandle(snapshot);
-    return ended;
+    return found;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Programs the tests start, by the build's own file names; test programs
+// run their scenarios as children of their own.
+bool IsStartedByTests(const std::string& image) {
+    static const std::vector<std::string> kImages = {
+        LowerFileName(HL_HOVERLANE_NT),  LowerFileName(HL_UNINSTALLER),
+        LowerFileName(HL_SETUP_NT),      LowerFileName(HL_SAMPLE_MDI),
+        LowerFileName(HL_SAMPLE_MDI_V2), LowerFileName(HL_SAMPLE_MDI_NOVERSION),
+        LowerFileName(HL_SAMPLE_MDI_LANG0), LowerFileName(HL_SAMPLE_MDI_NOTRANSLATION)};
+    for (const std::string& known : kImages)
+        if (image == known) return true;
+    return EndsWith(image, "_tests.exe");
+}
+
+// Waits until every process has ended and its windows are gone (Wine takes
+// a killed program's windows away a moment after the process); terminates
+// those still running when askedToEnd has had its time.
+void AwaitEnd(const std::vector<DWORD>& ids, DWORD graceMs) {
+    std::vector<HANDLE> handles;
+    for (DWORD id : ids)
+        if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id)) handles.push_back(h);
+    auto allEnded = [&] {
+        for (HANDLE h : handles)
+            if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) return false;
+        return true;
+    };
+    if (!WaitUntil(allEnded, graceMs)) {
+        for (HANDLE h : handles)
+            if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 255);
+        WaitUntil(allEnded);
+    }
+    for (HANDLE h : handles) CloseHandle(h);
+    WaitUntil([&] {
+        for (DWORD id : ids)
+            if (HasTopWindows(id)) return false;
+        return true;
+    });
+}
+
+}  // namespace
+
+int TerminateProcessesNamed(const char* fileName) {
+    const std::string image = LowerFileName(fileName);
+    std::vector<DWORD> ids;
+    for (const RunningProcess& process : OtherProcesses())
+        if (process.image == image) ids.push_back(process.id);
+    AwaitEnd(ids, 0);
+    return static_cast<int>(ids.size());
 }
 
 void CloseAllHoverlanes() {
-    for (int round = 0; round < 16; ++round) {
-        HWND sync = nullptr;
-        for (HWND w : TopWindows("SYNCCLASS"))
-            if (WindowProcessId(w) != GetCurrentProcessId()) sync = w;
-        if (!sync) return;
+    const std::string image = LowerFileName(HL_HOVERLANE_NT);
+    std::vector<DWORD> ids;
+    for (const RunningProcess& process : OtherProcesses())
+        if (process.image == image) ids.push_back(process.id);
+    for (HWND sync : TopWindows("SYNCCLASS")) {
         const DWORD pid = WindowProcessId(sync);
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+        if (pid == GetCurrentProcessId()) continue;
+        // Each instance in order, as setup closes them: it saves its settings.
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(sync, WM_DESTROY, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        if (process) {
-            if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 255);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-        WaitUntil([pid] { return !HasTopWindows(pid); }, 5000);
     }
+    AwaitEnd(ids, 10000);
+}
+
+void EndProductProcesses() {
+    CloseAllHoverlanes();
+    std::vector<DWORD> ids;
+    for (const RunningProcess& process : OtherProcesses())
+        if (IsStartedByTests(process.image)) ids.push_back(process.id);
+    AwaitEnd(ids, 0);
 }
 
 void ResetProductRegistry() {
-    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Vendrabyte");
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Vendrabyte");
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hoverlane");
-    DeleteKeyTree(HKEY_LOCAL_MACHINE,
-                  "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hoverlane.exe");
+    // What the uninstaller removes is every key the programs write.
+    for (const InstalledKey& key : kInstalledKeys) DeleteKeyTree(key.root, key.path);
 }
 
 // ---- scenarios

@@ -26,10 +26,14 @@ std::string WinPath(const char* unixPath);
 // Pumps this thread's messages and polls cond every few milliseconds until
 // it is true or timeoutMs has passed. Returns the last value of cond.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = kWait);
-// Pumps this thread's messages for about ms milliseconds. Only for letting a
-// program show that something does NOT happen, after a positive wait proved
-// it is alive and ticking.
+// Pumps this thread's messages for about ms milliseconds.
 void PumpFor(DWORD ms);
+
+// Pumps this thread's messages until the timer timerId of window (a window
+// of this thread) has gone off count more times. A check that something
+// does NOT happen waits for the product's own ticks this way: on a slow
+// machine a fixed time could pass without a single tick.
+bool WaitForTicks(HWND window, UINT_PTR timerId, int count, DWORD timeoutMs = kWait);
 
 // Starts a program of the build machine itself (xdotool, say): Wine runs
 // it, but hands back no handle to wait on, so the caller waits for its
@@ -193,9 +197,16 @@ bool TrayIconExists(HWND window, UINT id);
 // for programs that other programs start. Returns how many were ended.
 int TerminateProcessesNamed(const char* fileName);
 
-// Ends every running hoverlane (WM_DESTROY to its sync window, as setup does;
-// terminating what does not go away) and answers nothing else.
+// Ends every running hoverlane in order (WM_DESTROY to its sync window, as
+// setup does), waits for each process to end and terminates what does not
+// within the bound. Answers nothing else.
 void CloseAllHoverlanes();
+// Before and after every case: no program a test may start (hoverlane,
+// setup, the uninstaller, the sample programs, scenario children of any test
+// program) is left running. Hoverlanes are closed in order first; the rest
+// are terminated. Returns only once every such process has ended and its
+// windows are gone (or the generous bound has passed).
+void EndProductProcesses();
 // Removes every registry key the programs write, in both hives.
 void ResetProductRegistry();
 

@@ -21,9 +21,10 @@ namespace {
 
 constexpr DWORD kDelay = 100;
 
-// Enough ticks for one to have acted, were it going to.
+// Enough of the in-process main window's own ticks for one to have acted,
+// were it going to.
 void LetTicksPass(int ticks = 6) {
-    harness::PumpFor(ticks * kDelay);
+    EXPECT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, ticks));
 }
 
 HWND TopDocument(HWND client) {

