@@ -8,7 +8,9 @@
 
 // The installed files, relative to the installation folder, in the order the
 // uninstaller deletes them: the last file of each folder comes after the
-// others, so that the folder is empty once it is gone.
+// others, so that the folder is empty once it is gone. setup's build reads
+// this list too (one quoted name a line, as below): it carries each file but
+// the program from setup/payload, under its name in lower case.
 inline constexpr int kInstalledFileCount = 13;
 inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
     "Help\\Images\\Automatic Monitoring.jpg",

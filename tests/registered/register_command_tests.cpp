@@ -142,7 +142,7 @@ TEST_F(RegisterCommandTest, DesktopDocumentOrNothingSelectedWritesNothing) {
 TEST_F(RegisterCommandTest, FailedWriteReportsTheRegistryErrorAndAsksToQuit) {
     HKEY parent = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vendrabyte\\Hoverlane", 0, nullptr,
+              RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr,
                               REG_OPTION_VOLATILE, KEY_WRITE, nullptr, &parent, nullptr));
     RegCloseKey(parent);
     WindowNode* program = StartEditor(HL_SAMPLE_MDI, true);

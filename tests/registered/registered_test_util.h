@@ -16,6 +16,7 @@
 
 #include "dialog_driver.h"
 #include "files.h"
+#include "install_layout.h"
 #include "programs_dialog.h"
 #include "registered_programs.h"
 #include "resource.h"

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -211,6 +212,21 @@ void SetupTest::TearDown() {
 std::string PayloadSource(const std::string& installedName, const std::string& hoverlaneExe) {
     if (harness::SamePath(installedName, "hoverlane.exe")) return hoverlaneExe;
     return harness::WinPath(HL_SETUP_PAYLOAD_DIR) + "\\" + installedName;
+}
+
+std::vector<PayloadFile> PayloadInInstallOrder() {
+    std::vector<PayloadFile> files;
+    for (const char* name : kInstalledFiles) {
+        PayloadFile file{name, name};
+        CharUpperBuffA(&file.resource[0], static_cast<DWORD>(file.resource.size()));
+        for (char& c : file.resource)
+            if (c == ' ') c = '_';
+        CharLowerBuffA(&file.installed[0], static_cast<DWORD>(file.installed.size()));
+        files.push_back(file);
+    }
+    std::sort(files.begin(), files.end(),
+              [](const PayloadFile& a, const PayloadFile& b) { return a.resource < b.resource; });
+    return files;
 }
 
 }  // namespace setup_test

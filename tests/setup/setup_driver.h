@@ -106,4 +106,13 @@ private:
 // The path of a payload source for an installed relative name.
 std::string PayloadSource(const std::string& installedName, const std::string& hoverlaneExe);
 
+// Every installed file as setup carries it: its resource name (capitals, "_"
+// for each blank) and the name it is installed under (lower case), in the
+// order setup installs them, which is the resource directory's sorted order.
+struct PayloadFile {
+    std::string resource;
+    std::string installed;
+};
+std::vector<PayloadFile> PayloadInInstallOrder();
+
 }  // namespace setup_test

@@ -22,24 +22,6 @@ namespace {
 
 const char kIncompatible[] = "This version of Hoverlane is not compatible with this version of Windows.";
 
-// The resource names in the order setup installs them (the resource
-// directory sorts them), with the names they are installed under.
-const std::vector<std::pair<std::string, std::string>> kPayloadInOrder = {
-    {"HELP\\ALWAYS_IN_SIGHT.HTM", "help\\always in sight.htm"},
-    {"HELP\\GETTING_STARTED.HTM", "help\\getting started.htm"},
-    {"HELP\\HELP.HTM", "help\\help.htm"},
-    {"HELP\\IMAGES\\AUTOMATIC_MONITORING.JPG", "help\\images\\automatic monitoring.jpg"},
-    {"HELP\\IMAGES\\GETTING_STARTED.JPG", "help\\images\\getting started.jpg"},
-    {"HELP\\IMAGES\\MONITORING_TIME.JPG", "help\\images\\monitoring time.jpg"},
-    {"HELP\\IMAGES\\TREE_VIEW.JPG", "help\\images\\tree view.jpg"},
-    {"HELP\\INTRODUCTION.HTM", "help\\introduction.htm"},
-    {"HELP\\MONITORING_TIME.HTM", "help\\monitoring time.htm"},
-    {"HELP\\REGISTERING_PROGRAMS.HTM", "help\\registering programs.htm"},
-    {"HELP\\TABLE_OF_CONTENTS.HTM", "help\\table of contents.htm"},
-    {"HOVERLANE.EXE", "hoverlane.exe"},
-    {"LICENSE.TXT", "license.txt"},
-};
-
 std::string SourceOf(const std::string& installed, const std::string& hoverlane) {
     return PayloadSource(installed, hoverlane);
 }
@@ -64,10 +46,10 @@ std::string RegText(HKEY root, const char* key, const char* value) {
 
 // Every installed file byte for byte equal to its source.
 void ExpectInstalledCopies(const std::string& folder, const std::string& hoverlane) {
-    for (const auto& entry : kPayloadInOrder) {
-        SCOPED_TRACE(entry.second);
-        const harness::FileBytes installed = harness::ReadFileBytes(folder + "\\" + entry.second);
-        const harness::FileBytes source = harness::ReadFileBytes(SourceOf(entry.second, hoverlane));
+    for (const PayloadFile& entry : PayloadInInstallOrder()) {
+        SCOPED_TRACE(entry.installed);
+        const harness::FileBytes installed = harness::ReadFileBytes(folder + "\\" + entry.installed);
+        const harness::FileBytes source = harness::ReadFileBytes(SourceOf(entry.installed, hoverlane));
         ASSERT_TRUE(source.found);
         ASSERT_TRUE(installed.found);
         EXPECT_TRUE(installed.bytes == source.bytes) << "installed copy differs from its source";
@@ -264,8 +246,8 @@ TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
     // the order Startup, desktop, program group; one step of 6 each.
     std::vector<ProgressLine> expected;
     int position = 0;
-    for (const auto& entry : kPayloadInOrder) {
-        expected.push_back({"status", position, "Copying File: " + folder + "\\" + entry.second});
+    for (const PayloadFile& entry : PayloadInInstallOrder()) {
+        expected.push_back({"status", position, "Copying File: " + folder + "\\" + entry.installed});
         position += 6;
     }
     expected.push_back({"status", 78, "Updating the registry"});

@@ -6,6 +6,7 @@
 
 #include "fixture.h"
 #include "harness.h"
+#include "install_layout.h"
 #include "platform.h"
 
 using harness::Process;
@@ -13,7 +14,6 @@ using harness::Process;
 namespace {
 
 const std::string kHoverlane = harness::WinPath(HL_HOVERLANE_NT);
-const char kProductKey[] = "Software\\Vendrabyte\\Hoverlane";
 
 struct Started {
     Process process;

@@ -8,6 +8,7 @@
 
 #include "fixture.h"
 #include "harness.h"
+#include "install_layout.h"
 #include "registered_programs.h"
 
 namespace {
@@ -27,7 +28,7 @@ void Write(const std::string& name, DWORD type, const std::string& data) {
 
 TEST_F(RegisteredStoreTest, NoKeyMeansNoRegistrations) {
     EXPECT_TRUE(Load().empty());
-    harness::WriteText(HKEY_CURRENT_USER, "Software\\Vendrabyte\\Hoverlane", "Timer", "x");
+    harness::WriteText(HKEY_CURRENT_USER, kProductKey, "Timer", "x");
     EXPECT_TRUE(Load().empty());
 }
 
