@@ -3,8 +3,7 @@
 # hoverlane running under Wine on a private virtual display, saved as JPEGs
 # into setup/payload/help/images (the results are committed). Run it by hand
 # whenever the look of the main window or of a dialog changes, then rebuild
-# setup. Where hoverlane does not open a dialog yet, the picture shows the
-# dialog's template from hoverlane's resources, and the script says so.
+# setup.
 set -eu
 . "$(dirname "$0")/lib.sh"
 
@@ -18,7 +17,6 @@ log="$HL_BUILD/make-screenshots.log"
 : >"$log"
 helper="$HL_BUILD/tools/shot_helper.exe"
 hoverlane="$HL_BUILD/nt/hoverlane.exe"
-hoverlane_win=$(winepath -w "$hoverlane" 2>/dev/null)
 
 # run <program> <args...>: a Windows program in the background, its output
 # into the log (never into a pipe: Wine's services would hold it open).
@@ -75,22 +73,17 @@ wine "$helper" expand </dev/null >>"$log" 2>&1 || hl_log "tree: see $log"
 wine "$helper" place 60 120 430 330 </dev/null >>"$log" 2>&1
 shot "Hoverlane" "tree view"
 
-# dialog_shot <command> <caption> <dialog id> <picture name>
+# dialog_shot <command> <caption> <picture name>
 dialog_shot() {
-    run "$helper" dialog "$1" "$2" "$hoverlane_win" "$3"
-    shot "$2" "$4"
+    run "$helper" dialog "$1" "$2"
+    shot "$2" "$3"
     wine "$helper" close "$2" </dev/null >>"$log" 2>&1 || true
     i=0
     while xdotool search --onlyvisible --name "^$2\$" >/dev/null 2>&1 && [ $i -lt 50 ]; do
         i=$((i + 1)); sleep 0.2
     done
 }
-dialog_shot 32782 "Set Monitor Time" 136 "monitoring time"
-dialog_shot 32779 "Registered Programs" 134 "automatic monitoring"
-
-if grep -q "showing its template" "$log"; then
-    grep "showing its template" "$log" | tr -d '\r' >&2
-    hl_log "run this script again once hoverlane opens those dialogs"
-fi
+dialog_shot 32782 "Set Monitor Time" "monitoring time"
+dialog_shot 32779 "Registered Programs" "automatic monitoring"
 rm -rf "$tmp"
 hl_log "pictures written to $out (log: $log)"

@@ -4,11 +4,8 @@
 //   shot_helper place X Y W H        moves and sizes hoverlane's main window
 //   shot_helper expand               expands every tree item, selects the
 //                                    first program
-//   shot_helper dialog CMD CAPTION [EXE DIALOG]
-//                                    sends menu command CMD and waits for the
-//                                    dialog CAPTION; if hoverlane shows none,
-//                                    shows dialog DIALOG of EXE as it is in
-//                                    the resources (until closed)
+//   shot_helper dialog CMD CAPTION   sends menu command CMD and waits for the
+//                                    dialog CAPTION
 //   shot_helper close CAPTION        cancels that dialog
 //
 // Exit code 0 on success, 1 when hoverlane or the dialog is not found.
@@ -81,33 +78,13 @@ int Expand() {
     return 0;
 }
 
-INT_PTR CALLBACK TemplateProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-int Dialog(int command, const char* caption, const char* exe, int dialogId) {
+int Dialog(int command, const char* caption) {
     HWND main = MainWindow();
     if (!main) return 1;
     PostMessageA(main, WM_COMMAND, command, 0);
     if (WaitFor("#32770", caption, 5000)) return 0;
-    if (!exe) {
-        std::fprintf(stderr, "hoverlane did not open \"%s\"\n", caption);
-        return 1;
-    }
-    // Not built into hoverlane yet: show its template so that the picture
-    // has the dialog's layout; the script says so.
-    std::fprintf(stderr, "hoverlane did not open \"%s\"; showing its template\n", caption);
-    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return 1;
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    DialogBoxParamA(module, MAKEINTRESOURCEA(dialogId), nullptr, TemplateProc, 0);
-    return 0;
+    std::fprintf(stderr, "hoverlane did not open \"%s\"\n", caption);
+    return 1;
 }
 
 int Close(const char* caption) {
@@ -124,9 +101,7 @@ int main(int argc, char** argv) {
     if (verb == "place" && argc == 6)
         return Place(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     if (verb == "expand") return Expand();
-    if (verb == "dialog" && (argc == 4 || argc == 6))
-        return Dialog(std::atoi(argv[2]), argv[3], argc == 6 ? argv[4] : nullptr,
-                      argc == 6 ? std::atoi(argv[5]) : 0);
+    if (verb == "dialog" && argc == 4) return Dialog(std::atoi(argv[2]), argv[3]);
     if (verb == "close" && argc == 3) return Close(argv[2]);
     std::fprintf(stderr, "usage: see the comment at the top of shot_helper.cpp\n");
     return 2;
