@@ -95,7 +95,7 @@ int main() {
         std::printf("the sample programs did not come up\n");
         return 1;
     }
-    harness::WriteDword(HKEY_CURRENT_USER, kSettingsKey, "Timer", kDelay);
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, kDelay);
     Instance = GetModuleHandleA(nullptr);
     InstallDirectory = "\\";
     if (!CreateMainWindow(Instance, SW_SHOWNORMAL)) {

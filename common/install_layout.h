@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "registry_layout.h"
+
 // The installed files, relative to the installation folder, in the order the
 // uninstaller deletes them: the last file of each folder comes after the
 // others, so that the folder is empty once it is gone. setup's build reads
@@ -27,18 +29,6 @@ inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
     "Hoverlane.exe",
     "license.txt",
 };
-
-// Per machine.
-inline constexpr char kMakerKey[] = "Software\\Vendrabyte";
-inline constexpr char kProductKey[] = "Software\\Vendrabyte\\Hoverlane";
-inline constexpr char kInstallDestinationValue[] = "Install Destination";
-inline constexpr char kUninstallEntryKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hoverlane";
-inline constexpr char kUninstallStringValue[] = "UninstallString";
-inline constexpr char kDisplayNameValue[] = "DisplayName";
-inline constexpr char kDisplayName[] = "Hoverlane (Remove Only)";
-inline constexpr char kAppPathKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hoverlane.exe";
 
 // Shortcuts, in the current user's special folders.
 inline constexpr char kProgramGroup[] = "Hoverlane";  // below the Programs folder

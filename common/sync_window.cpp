@@ -1,7 +1,5 @@
 #include "sync_window.h"
 
-const char kSyncClassName[] = "SYNCCLASS";
-
 int CloseRunningInstances(int maxSends, DWORD timeLimitMs, UINT sendTimeoutMs) {
     const DWORD start = GetTickCount();
     int sends = 0;

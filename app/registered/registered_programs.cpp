@@ -10,8 +10,6 @@
 #include "text.h"
 #include "window_node.h"
 
-const char kRegisteredProgramsKey[] = "Software\\Vendrabyte\\Hoverlane\\Registered Programs";
-
 namespace {
 
 const char kStringBufferDetail[] = "Cannot allocate a string buffer";

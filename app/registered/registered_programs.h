@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-extern const char kRegisteredProgramsKey[];
+#include "registry_layout.h"
+
 
 class WindowNode;
 

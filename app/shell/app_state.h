@@ -6,9 +6,9 @@
 
 #include <string>
 
-// Private messages: a second start asks the running instance to show itself;
-// the tray icon reports mouse events to the main window.
-constexpr UINT WM_SHOWINSTANCE = 0x8001;
+#include "sync_window.h"  // WM_SHOWINSTANCE, from a second start
+
+// The tray icon reports mouse events to the main window.
 constexpr UINT WM_TRAYNOTIFY = 0x8002;
 
 extern HINSTANCE Instance;

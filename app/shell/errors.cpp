@@ -5,11 +5,9 @@
 #include <cstdlib>
 
 #include "app_state.h"
+#include "message_box.h"
 
 namespace {
-
-// Neutral language, the system's default sublanguage.
-constexpr WORD kDefaultLanguage = 0x800;
 
 const ErrorKind* FindKind(int code) {
     for (const ErrorKind& kind : kErrorKinds)
@@ -31,7 +29,7 @@ Severity ErrorSeverity(int code) {
 
 void ReportError(int code, const std::string& detail) {
     const std::string text = std::string(ErrorPrefix(code)) + detail;
-    MessageBoxExA(MainWindow, text.c_str(), "Alert", MB_OK | MB_ICONHAND, kDefaultLanguage);
+    SystemLanguageBox(MainWindow, text.c_str(), "Alert", MB_OK | MB_ICONHAND);
     ReportFollowUp(ErrorSeverity(code));
 }
 
@@ -40,15 +38,15 @@ void ReportFollowUp(Severity severity) {
     case Severity::None:
         return;
     case Severity::AskToQuit:
-        if (MessageBoxExA(MainWindow,
-                          "Program can keep operating\nBut it's recommended to shut it down\n"
-                          "Would you like to quit?",
-                          "Error", MB_YESNO | MB_ICONHAND, kDefaultLanguage) == IDYES)
+        if (SystemLanguageBox(MainWindow,
+                              "Program can keep operating\nBut it's recommended to shut it down\n"
+                              "Would you like to quit?",
+                              "Error", MB_YESNO | MB_ICONHAND) == IDYES)
             PostQuitMessage(0);
         return;
     case Severity::Fatal:
-        MessageBoxExA(MainWindow, "A Critical Error Has ocurred, the program will quit now", "Error",
-                      MB_OK | MB_ICONHAND, kDefaultLanguage);
+        SystemLanguageBox(MainWindow, "A Critical Error Has ocurred, the program will quit now",
+                          "Error", MB_OK | MB_ICONHAND);
         // The runtime's normal exit processing still runs; the shutdown
         // sequence of the main window does not.
         std::exit(0);

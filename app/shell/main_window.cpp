@@ -11,6 +11,7 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "icon_cache.h"
+#include "message_box.h"
 #include "monitor.h"
 #include "programs_dialog.h"
 #include "registered_programs.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kStatusParts = 3;
 constexpr int kMaxStatusParts = 8;
-constexpr WORD kDefaultLanguage = 0x800;
 // The last character is the ANSI copyright sign.
 const char kTrayTip[] = "Hoverlane\xA9";
 const char kMakerName[] = "Vendrabyte";
@@ -127,8 +127,7 @@ void ShowHelp() {
         ShellExecuteA(MainWindow, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     }
-    MessageBoxExA(MainWindow, "Help file not founded, reinstall Hoverlane", "Error", MB_ICONHAND,
-                  kDefaultLanguage);
+    SystemLanguageBox(MainWindow, "Help file not founded, reinstall Hoverlane", "Error", MB_ICONHAND);
 }
 
 void OnCommand(HWND window, int id) {

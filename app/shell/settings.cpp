@@ -5,24 +5,21 @@
 #include "errors.h"
 #include "handles.h"
 #include "main_window.h"
+#include "registry_layout.h"
 
 DWORD MonitorDelay = 0;
 int AlwaysInSight = 0;
 
-const char kSettingsKey[] = "Software\\Vendrabyte\\Hoverlane";
-
 namespace {
 
 constexpr DWORD kDefaultDelay = 100;
-const char kTimerValue[] = "Timer";
-const char kAlwaysInSightValue[] = "Intelligent Monitor";
 
 }  // namespace
 
 void LoadSettings(HWND window) {
     ScopedUsKey key;
     // Current user first, the machine's values as fallback.
-    if (SHRegOpenUSKeyA(kSettingsKey, KEY_READ, nullptr, key.put(), FALSE) != ERROR_SUCCESS) {
+    if (SHRegOpenUSKeyA(kProductKey, KEY_READ, nullptr, key.put(), FALSE) != ERROR_SUCCESS) {
         MonitorDelay = kDefaultDelay;
         AlwaysInSight = 0;
         return;
@@ -53,11 +50,11 @@ void LoadSettings(HWND window) {
 
 void SaveSettings() {
     ScopedUsKey key;
-    LONG created = SHRegCreateUSKeyA(kSettingsKey, KEY_WRITE, nullptr, key.put(), SHREGSET_HKCU);
+    LONG created = SHRegCreateUSKeyA(kProductKey, KEY_WRITE, nullptr, key.put(), SHREGSET_HKCU);
     // Some implementations (Wine's) report success for SHREGSET_HKCU without
     // handing out a key; ask for the current user's key outright then.
     if (created == ERROR_SUCCESS && !key)
-        created = SHRegCreateUSKeyA(kSettingsKey, KEY_WRITE, nullptr, key.put(), SHREGSET_FORCE_HKCU);
+        created = SHRegCreateUSKeyA(kProductKey, KEY_WRITE, nullptr, key.put(), SHREGSET_FORCE_HKCU);
     if (created != ERROR_SUCCESS || !key) {
         ReportError(ErrorRegistryWrite, "Cannot open/create the registry key Hoverlane");
         return;

@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
+#include "registry_layout.h"  // where they are kept
+
 extern DWORD MonitorDelay;  // period of the monitoring timer, milliseconds
 extern int AlwaysInSight;   // 0 off, non-zero on
-
-extern const char kSettingsKey[];  // "Software\\Vendrabyte\\Hoverlane"
 
 void LoadSettings(HWND window);
 void SaveSettings();

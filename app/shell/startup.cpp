@@ -5,6 +5,7 @@
 #include "family.h"
 #include "main_window.h"
 #include "platform.h"
+#include "registry_layout.h"
 #include "registry_path.h"
 #include "resource.h"
 #include "settings.h"
@@ -64,7 +65,7 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
 
     Instance = instance;
     InstallDirectory =
-        ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\vendrabyte\\Hoverlane\\", "Install Destination") +
+        ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue) +
         "\\";
 
     if (IsUninstallCommand(commandLine)) {

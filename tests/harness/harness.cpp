@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include "install_layout.h"
-
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
@@ -11,6 +9,9 @@
 #include <mutex>
 #include <set>
 #include <thread>
+
+#include "install_layout.h"
+#include "sync_window.h"
 
 namespace harness {
 
@@ -667,7 +668,7 @@ void CloseAllHoverlanes() {
     std::vector<DWORD> ids;
     for (const RunningProcess& process : OtherProcesses())
         if (process.image == image) ids.push_back(process.id);
-    for (HWND sync : TopWindows("SYNCCLASS")) {
+    for (HWND sync : TopWindows(kSyncClassName)) {
         const DWORD pid = WindowProcessId(sync);
         if (pid == GetCurrentProcessId()) continue;
         // Each instance in order, as setup closes them: it saves its settings.

@@ -71,7 +71,7 @@ protected:
     void StartApp() {
         // Where the last test left it, the pointer could be over anything.
         SetCursorPos(1270, 10);
-        harness::WriteDword(HKEY_CURRENT_USER, kSettingsKey, "Timer", kDelay);
+        harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, kDelay);
         app = std::make_unique<InProcessApp>();
         ASSERT_TRUE(app->created());
         MoveWindow(app->window(), 10, 10, 320, 220, TRUE);

@@ -15,6 +15,7 @@
 #include "install_layout.h"
 #include "setup_driver.h"
 #include "setup_resource.h"
+#include "sync_window.h"
 
 using namespace setup_test;
 
@@ -218,7 +219,7 @@ TEST_F(SetupTest, FolderPickerAddsTheProductFolderOnceAndSetupInstallsThere) {
     ASSERT_TRUE(setup.EndsWithCodeZero());
     EXPECT_TRUE(harness::FileExists(picked + "\\hoverlane.exe"));
     EXPECT_TRUE(harness::SamePath(picked + '\0',
-                                  RegText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination")));
+                                  RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue)));
     EXPECT_FALSE(harness::FolderExists(folder));
 }
 
@@ -230,7 +231,7 @@ TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
 
     ExpectInstalledCopies(folder, kHoverlaneNt);
 
-    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination"));
+    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
     EXPECT_EQ("\"" + folder + "\\hoverlane.exe\" /Uninstall" + '\0',
               RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "UninstallString"));
     EXPECT_EQ(std::string("Hoverlane (Remove Only)") + '\0',
@@ -400,7 +401,7 @@ TEST_F(SetupTest, RunningHoverlaneIsClosedBeforeTheAgreementShows) {
     SetupRun setup(kSetupNt, "");
     ASSERT_NE(nullptr, setup.WaitForAgreement());
     EXPECT_EQ(nullptr, harness::FindTopWindow("HOVERLANE"));
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
     EXPECT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
 }
@@ -430,7 +431,7 @@ TEST_F(SetupTest, WhereTheSystemIsOfThe95FamilyOnlyThe95VariantInstalls) {
     SetupRun setup(kSetup95, "");
     setup.InstallWithDefaults();
     ExpectInstalledCopies(folder, kHoverlane95);
-    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination"));
+    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
     ExpectProgramLink(GroupLink(), folder, true);
 
     // The installed 95-family program runs there.

@@ -90,7 +90,7 @@ class DialogTest : public ProductTest {
 protected:
     // The delay as the settings store hands it to the main window.
     static void StoreDelay(DWORD delay) {
-        harness::WriteDword(HKEY_CURRENT_USER, kSettingsKey, "Timer", delay);
+        harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, delay);
     }
     // The dialogs are the test's to work, and the main window away from the
     // corner where Wine shows its tray.

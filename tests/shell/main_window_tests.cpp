@@ -242,11 +242,11 @@ TEST_F(MainWindowTest, ExitRemovesTheTrayIconSavesAndEndsTheLoop) {
     EXPECT_EQ(nullptr, MainWindow);
     EXPECT_FALSE(harness::TrayIconExists(window, 1));
     EXPECT_TRUE(QuitPosted());
-    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kSettingsKey, "Timer");
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue);
     ASSERT_EQ(4u, timer.data.size());
     EXPECT_EQ(450u, *reinterpret_cast<const DWORD*>(timer.data.data()));
     EXPECT_EQ(std::string(1, '\1'),
-              harness::ReadValue(HKEY_CURRENT_USER, kSettingsKey, "Intelligent Monitor").data);
+              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
 }
 
 TEST_F(MainWindowTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {

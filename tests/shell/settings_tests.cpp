@@ -17,17 +17,17 @@ protected:
     }
     static void Store(const char* name, DWORD type, const void* data, DWORD size,
                       HKEY root = HKEY_CURRENT_USER) {
-        harness::WriteValue(root, kSettingsKey, name, type, data, size);
+        harness::WriteValue(root, kProductKey, name, type, data, size);
     }
     static DWORD StoredTimer() {
-        const harness::RegValue v = harness::ReadValue(HKEY_CURRENT_USER, kSettingsKey, "Timer");
+        const harness::RegValue v = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue);
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), v.type);
         EXPECT_EQ(4u, v.data.size());
         return v.data.size() == 4 ? *reinterpret_cast<const DWORD*>(v.data.data()) : 0xFFFFFFFF;
     }
     static std::string StoredInSight() {
         const harness::RegValue v =
-            harness::ReadValue(HKEY_CURRENT_USER, kSettingsKey, "Intelligent Monitor");
+            harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue);
         EXPECT_EQ(static_cast<DWORD>(REG_BINARY), v.type);
         return v.data;
     }
@@ -43,7 +43,7 @@ TEST_F(SettingsTest, FirstStartUsesTheDefaults) {
 
 TEST_F(SettingsTest, AnyNonZeroByteTurnsAlwaysInSightOnAndTheFirstToggleOff) {
     const BYTE stored = 0x80;
-    Store("Intelligent Monitor", REG_BINARY, &stored, 1);
+    Store(kAlwaysInSightValue, REG_BINARY, &stored, 1);
     {
         InProcessApp app;
         ASSERT_TRUE(app.created());
@@ -57,7 +57,7 @@ TEST_F(SettingsTest, AnyNonZeroByteTurnsAlwaysInSightOnAndTheFirstToggleOff) {
 
 TEST_F(SettingsTest, AlwaysInSightLongerThanOneByteReadsAsOff) {
     const DWORD stored = 1;
-    Store("Intelligent Monitor", REG_DWORD, &stored, sizeof(stored));
+    Store(kAlwaysInSightValue, REG_DWORD, &stored, sizeof(stored));
     LoadSettings(nullptr);
     EXPECT_EQ(0, AlwaysInSight);
 }
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, AlwaysInSightLongerThanOneByteReadsAsOff) {
 TEST_F(SettingsTest, StoredDelayIsUsedWithoutRangeCheck) {
     for (DWORD stored : {5000u, 0u, 100u, 1000u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(stored);
-        Store("Timer", REG_DWORD, &stored, sizeof(stored));
+        Store(kTimerValue, REG_DWORD, &stored, sizeof(stored));
         LoadSettings(nullptr);
         EXPECT_EQ(stored, MonitorDelay);
     }
@@ -74,25 +74,25 @@ TEST_F(SettingsTest, StoredDelayIsUsedWithoutRangeCheck) {
 TEST_F(SettingsTest, DelayOfTheWrongSizeOrTypeNeverOverflows) {
     // Longer than the four bytes: cannot be read, the default applies.
     const char eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    Store("Timer", REG_BINARY, eight, sizeof(eight));
+    Store(kTimerValue, REG_BINARY, eight, sizeof(eight));
     LoadSettings(nullptr);
     EXPECT_EQ(100u, MonitorDelay);
 
     // Shorter: fills its own bytes of the delay, which starts at 0.
     MonitorDelay = 0;
     const unsigned short two = 300;
-    Store("Timer", REG_BINARY, &two, sizeof(two));
+    Store(kTimerValue, REG_BINARY, &two, sizeof(two));
     LoadSettings(nullptr);
     EXPECT_EQ(300u, MonitorDelay);
 
     // Text of four bytes is read as the number those bytes make.
-    Store("Timer", REG_SZ, "abc", 4);
+    Store(kTimerValue, REG_SZ, "abc", 4);
     LoadSettings(nullptr);
     EXPECT_EQ(0x00636261u, MonitorDelay);
 
     const std::string longText(100000, 'x');
-    Store("Timer", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
-    Store("Intelligent Monitor", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
+    Store(kTimerValue, REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
+    Store(kAlwaysInSightValue, REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
     LoadSettings(nullptr);
     EXPECT_EQ(100u, MonitorDelay);
     EXPECT_EQ(0, AlwaysInSight);
@@ -101,14 +101,14 @@ TEST_F(SettingsTest, DelayOfTheWrongSizeOrTypeNeverOverflows) {
 TEST_F(SettingsTest, MachineValuesAreTheFallbackForTheUser) {
     const DWORD delay = 700;
     const BYTE on = 1;
-    Store("Timer", REG_DWORD, &delay, sizeof(delay), HKEY_LOCAL_MACHINE);
-    Store("Intelligent Monitor", REG_BINARY, &on, 1, HKEY_LOCAL_MACHINE);
+    Store(kTimerValue, REG_DWORD, &delay, sizeof(delay), HKEY_LOCAL_MACHINE);
+    Store(kAlwaysInSightValue, REG_BINARY, &on, 1, HKEY_LOCAL_MACHINE);
     LoadSettings(nullptr);
     EXPECT_EQ(700u, MonitorDelay);
     EXPECT_EQ(1, AlwaysInSight);
 
     const DWORD userDelay = 250;
-    Store("Timer", REG_DWORD, &userDelay, sizeof(userDelay));
+    Store(kTimerValue, REG_DWORD, &userDelay, sizeof(userDelay));
     LoadSettings(nullptr);
     EXPECT_EQ(250u, MonitorDelay);
 }
@@ -133,7 +133,7 @@ TEST_F(SettingsTest, ChangesAreSavedOnlyAtShutdown) {
         ASSERT_TRUE(app.created());
         SendMessageA(app.window(), WM_COMMAND, IDM_ALWAYS_IN_SIGHT, 0);
         MonitorDelay = 800;
-        EXPECT_FALSE(harness::ReadValue(HKEY_CURRENT_USER, kSettingsKey, "Timer").found);
+        EXPECT_FALSE(harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue).found);
     }
     EXPECT_EQ(800u, StoredTimer());
     EXPECT_EQ(std::string(1, '\1'), StoredInSight());

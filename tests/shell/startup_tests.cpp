@@ -6,6 +6,7 @@
 
 #include "fixture.h"
 #include "harness.h"
+#include "sync_window.h"
 #include "install_layout.h"
 #include "platform.h"
 
@@ -64,7 +65,7 @@ TEST_F(StartupTest, SecondStartShowsTheHiddenFirstInstanceAndEnds) {
 
     EXPECT_TRUE(harness::WaitUntil([&] { return Visible(first.main); }));
     EXPECT_EQ(1u, harness::TopWindows("HOVERLANE").size());
-    EXPECT_EQ(1u, harness::TopWindows("SYNCCLASS").size());
+    EXPECT_EQ(1u, harness::TopWindows(kSyncClassName).size());
     EXPECT_TRUE(first.process.Running());
 
     // Brought to the top: the sample's frame now lies below the main window.
@@ -101,7 +102,7 @@ TEST_F(StartupTest, DestroyingTheSyncWindowEndsTheInstanceInOrder) {
     Started app = StartHoverlane();
     ASSERT_NE(nullptr, app.main);
     ASSERT_TRUE(harness::WaitUntil([&] { return harness::TrayIconExists(app.main, 1); }));
-    HWND sync = harness::FindTopWindow("SYNCCLASS", "", app.process.id());
+    HWND sync = harness::FindTopWindow(kSyncClassName, "", app.process.id());
     ASSERT_NE(nullptr, sync);
 
     SendMessageA(sync, WM_DESTROY, 0, 0);
@@ -109,22 +110,22 @@ TEST_F(StartupTest, DestroyingTheSyncWindowEndsTheInstanceInOrder) {
     EXPECT_FALSE(harness::TrayIconExists(app.main, 1));
     ASSERT_TRUE(app.process.WaitExit());
     EXPECT_EQ(0u, app.process.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
 
-    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue);
     ASSERT_TRUE(timer.found);
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), timer.type);
     ASSERT_EQ(4u, timer.data.size());
     EXPECT_EQ(100u, *reinterpret_cast<const DWORD*>(timer.data.data()));
     const harness::RegValue inSight =
-        harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor");
+        harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue);
     ASSERT_TRUE(inSight.found);
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), inSight.type);
     EXPECT_EQ(std::string(1, '\0'), inSight.data);
 }
 
 TEST_F(StartupTest, MissingInstallationFolderStopsWithTheRegistryMessage) {
-    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", "C:\\No\\Such\\Folder");
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, "C:\\No\\Such\\Folder");
     Process app = Process::Start(kHoverlane);
     HWND box = harness::WaitForDialog("Alert", app.id());
     ASSERT_NE(nullptr, box);
@@ -136,24 +137,24 @@ TEST_F(StartupTest, MissingInstallationFolderStopsWithTheRegistryMessage) {
     harness::ClickButton(box, IDOK);
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
 }
 
 TEST_F(StartupTest, ExistingInstallationFolderStarts) {
-    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", "C:\\windows");
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, "C:\\windows");
     EXPECT_NE(nullptr, StartHoverlane().main);
 }
 
 TEST_F(StartupTest, InstallationFolderWithEnvironmentReferenceIsExpanded) {
     const std::string folder = "%SystemRoot%";
-    harness::WriteValue(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", REG_EXPAND_SZ,
+    harness::WriteValue(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, REG_EXPAND_SZ,
                         folder.c_str(), static_cast<DWORD>(folder.size() + 1));
     EXPECT_NE(nullptr, StartHoverlane().main);
 }
 
 TEST_F(StartupTest, UnreadableInstallationValuesNeverCrash) {
     // Too long for the path buffer: cannot be read, so no folder, so a start.
-    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination",
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue,
                        "C:\\" + std::string(2000, 'x'));
     Started app = StartHoverlane();
     EXPECT_NE(nullptr, app.main);
@@ -162,7 +163,7 @@ TEST_F(StartupTest, UnreadableInstallationValuesNeverCrash) {
     EXPECT_EQ(0u, app.process.ExitCode());
 
     // A number where a path belongs names no folder.
-    harness::WriteDword(HKEY_LOCAL_MACHINE, kProductKey, "Install Destination", 0x41414141);
+    harness::WriteDword(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, 0x41414141);
     Process second = Process::Start(kHoverlane);
     EXPECT_NE(std::string::npos,
               harness::AnswerBox("Alert", IDOK, second.id()).find("The registry may be corrupted"));
@@ -197,7 +198,7 @@ TEST_F(StartupTest, OtherFamilyIsRefusedWithTheSystemModalBox) {
     harness::ClickButton(box, IDOK);
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
 }
 
 TEST_F(StartupTest, NinetyFiveFamilyRunsWhereTheSystemReportsIt) {
@@ -222,9 +223,9 @@ Process AnswerTheUninstallerNo() {
 }
 
 TEST_F(StartupTest, UninstallWordKeepsTheStoredSettings) {
-    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, "Timer", 300);
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, 300);
     const BYTE on = 1;
-    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor", REG_BINARY, &on, 1);
+    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue, REG_BINARY, &on, 1);
     Process app = Process::Start(kHoverlane, "/UNINSTALL");
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
@@ -233,11 +234,11 @@ TEST_F(StartupTest, UninstallWordKeepsTheStoredSettings) {
     ASSERT_TRUE(uninstaller.WaitExit());
     EXPECT_EQ(0u, uninstaller.ExitCode());
 
-    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue);
     ASSERT_EQ(4u, timer.data.size());
     EXPECT_EQ(300u, *reinterpret_cast<const DWORD*>(timer.data.data()));
     EXPECT_EQ(std::string(1, '\1'),
-              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor").data);
+              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
 }
 
 TEST_F(StartupTest, UninstallWordWorksWhileAnInstanceRuns) {
@@ -251,7 +252,7 @@ TEST_F(StartupTest, UninstallWordWorksWhileAnInstanceRuns) {
     ASSERT_TRUE(uninstaller.valid());
     ASSERT_TRUE(app.process.WaitExit());
     EXPECT_EQ(0u, app.process.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
     ASSERT_TRUE(uninstaller.WaitExit());
     EXPECT_EQ(0u, uninstaller.ExitCode());
 }

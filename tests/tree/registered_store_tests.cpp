@@ -28,7 +28,7 @@ void Write(const std::string& name, DWORD type, const std::string& data) {
 
 TEST_F(RegisteredStoreTest, NoKeyMeansNoRegistrations) {
     EXPECT_TRUE(Load().empty());
-    harness::WriteText(HKEY_CURRENT_USER, kProductKey, "Timer", "x");
+    harness::WriteText(HKEY_CURRENT_USER, kProductKey, kTimerValue, "x");
     EXPECT_TRUE(Load().empty());
 }
 

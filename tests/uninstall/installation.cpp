@@ -76,10 +76,10 @@ void Install(const std::string& folder) {
     harness::WriteText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue, kDisplayName);
     harness::WriteText(HKEY_LOCAL_MACHINE, kAppPathKey, "", program);
 
-    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, "Timer", 300);
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, 300);
     const BYTE on = 1;
-    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, "Intelligent Monitor", REG_BINARY, &on, 1);
-    harness::WriteText(HKEY_CURRENT_USER, (std::string(kProductKey) + "\\Registered Programs").c_str(),
+    harness::WriteValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue, REG_BINARY, &on, 1);
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey,
                        "C:\\Tools\\editor.exe", "Editor");
 
     CreateDirectoryA(ProgramGroup().c_str(), nullptr);
@@ -119,7 +119,7 @@ int PresentRegistryParts() {
     if (harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue).found)
         ++present;
     if (harness::ReadValue(HKEY_LOCAL_MACHINE, kAppPathKey, "").found) ++present;
-    if (harness::KeyExists(HKEY_CURRENT_USER, (std::string(kProductKey) + "\\Registered Programs").c_str()))
+    if (harness::KeyExists(HKEY_CURRENT_USER, kRegisteredProgramsKey))
         ++present;
     return present;
 }

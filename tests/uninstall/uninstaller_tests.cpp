@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "sync_window.h"
 #include "installation.h"
 #include "uninstall_fixture.h"
 
@@ -65,8 +66,8 @@ TEST_F(UninstallerTest, RunningHoverlaneIsClosedBeforeTheQuestion) {
     // Closed in order, as setup closes it: ended with 0, settings saved.
     EXPECT_FALSE(app.Running());
     EXPECT_EQ(0u, app.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow("SYNCCLASS"));
-    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, "Timer");
+    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
+    const harness::RegValue timer = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue);
     ASSERT_EQ(4u, timer.data.size());
     EXPECT_EQ(300u, *reinterpret_cast<const DWORD*>(timer.data.data()));
 
@@ -217,9 +218,9 @@ HL_SCENARIO(StubbornSyncWindow) {
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = StubbornProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "SYNCCLASS";
+    windowClass.lpszClassName = kSyncClassName;
     RegisterClassExA(&windowClass);
-    CreateWindowExA(0, "SYNCCLASS", "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    CreateWindowExA(0, kSyncClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (args == "hang") Sleep(INFINITE);
     for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
     return 0;
@@ -230,13 +231,13 @@ TEST_F(UninstallerTest, SyncWindowThatNeverGoesAwayDoesNotHangIt) {
         SCOPED_TRACE(mode);
         Process stubborn = harness::StartScenario("StubbornSyncWindow", mode);
         // By class only: asking a hung window for its title would hang the test.
-        ASSERT_NE(nullptr, harness::WaitForTopWindow("SYNCCLASS", nullptr, stubborn.id()));
+        ASSERT_NE(nullptr, harness::WaitForTopWindow(kSyncClassName, nullptr, stubborn.id()));
 
         Process uninstaller = StartUninstaller(kFolderArg);
         EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
         ASSERT_TRUE(uninstaller.WaitExit());
         EXPECT_EQ(0u, uninstaller.ExitCode());
-        EXPECT_NE(nullptr, harness::FindTopWindow("SYNCCLASS", nullptr, stubborn.id()));
+        EXPECT_NE(nullptr, harness::FindTopWindow(kSyncClassName, nullptr, stubborn.id()));
         stubborn.Terminate();
     }
 }

@@ -1,0 +1,28 @@
+// Where the three programs keep their data in the registry: setup writes the
+// installation's entries, hoverlane its settings and registrations, the
+// uninstaller removes them all, and hoverlane reads the installation folder.
+#pragma once
+
+#define HOVERLANE_PRODUCT_KEY "Software\\Vendrabyte\\Hoverlane"
+
+// The maker's key holds the product's, in both hives.
+inline constexpr char kMakerKey[] = "Software\\Vendrabyte";
+inline constexpr char kProductKey[] = HOVERLANE_PRODUCT_KEY;
+
+// Per machine, under the product's key: the installation folder.
+inline constexpr char kInstallDestinationValue[] = "Install Destination";
+// Per user, under the product's key: hoverlane's settings.
+inline constexpr char kTimerValue[] = "Timer";
+inline constexpr char kAlwaysInSightValue[] = "Intelligent Monitor";
+// Per user: one value per registered program.
+inline constexpr char kRegisteredProgramsKey[] = HOVERLANE_PRODUCT_KEY "\\Registered Programs";
+
+// Per machine: the entry in the list of installed programs and the
+// program's application path.
+inline constexpr char kUninstallEntryKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hoverlane";
+inline constexpr char kUninstallStringValue[] = "UninstallString";
+inline constexpr char kDisplayNameValue[] = "DisplayName";
+inline constexpr char kDisplayName[] = "Hoverlane (Remove Only)";
+inline constexpr char kAppPathKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hoverlane.exe";
