@@ -304,36 +304,18 @@ bool CanRegisterSelection() {
 }
 
 void ToggleMonitoring(HWND window) {
-    char startText[MAX_PATH] = {};
-    char stopText[MAX_PATH] = {};
-    LoadStringA(Instance, IDS_START_MONITORING, startText, MAX_PATH);
-    LoadStringA(Instance, IDS_STOP_MONITORING, stopText, MAX_PATH);
-
-    HMENU options = OptionsMenu(window);
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_STRING;
-    GetMenuItemInfoA(options, TOGGLE_MONITORING_POS, TRUE, &item);
-    const UINT size = item.cch + 2;
-    char* buffer = new (std::nothrow) char[size];
-    if (!buffer) ReportError(ErrorNoMemory, "Cannot allocate a string buffer");
-    buffer[0] = '\0';
-    item.dwTypeData = buffer;
-    item.cch = size;
-    GetMenuItemInfoA(options, IDM_TOGGLE_MONITORING, FALSE, &item);
-
-    // The item offers the opposite of the current state.
-    const char* newText = std::strcmp(buffer, startText) == 0 ? stopText : startText;
+    MonitoringPaused = !MonitoringPaused;
+    // The item offers the opposite of the new state.
+    char text[MAX_PATH] = {};
+    LoadStringA(Instance, MonitoringPaused ? IDS_START_MONITORING : IDS_STOP_MONITORING, text,
+                MAX_PATH);
     MENUITEMINFOA update = {};
     update.cbSize = sizeof(update);
     update.fMask = MIIM_STRING;
-    update.dwTypeData = const_cast<char*>(newText);
-    update.cch = static_cast<UINT>(std::strlen(newText));
-    SetMenuItemInfoA(options, IDM_TOGGLE_MONITORING, FALSE, &update);
+    update.dwTypeData = text;
+    update.cch = static_cast<UINT>(std::strlen(text));
+    SetMenuItemInfoA(OptionsMenu(window), IDM_TOGGLE_MONITORING, FALSE, &update);
     DrawMenuBar(window);
-
-    MonitoringPaused = !MonitoringPaused;
-    delete[] buffer;
 }
 
 void UpdateAlwaysInSightCheck(HWND window) {
