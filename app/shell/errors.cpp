@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app_state.h"
+#include "main_window.h"
 #include "message_box.h"
 
 namespace {
@@ -48,7 +49,8 @@ void ReportFollowUp(Severity severity) {
         SystemLanguageBox(MainWindow, "A Critical Error Has ocurred, the program will quit now",
                           "Error", MB_OK | MB_ICONHAND);
         // The runtime's normal exit processing still runs; the shutdown
-        // sequence of the main window does not.
+        // sequence of the main window does not, but its tray icon goes.
+        if (MainWindow) DeleteTrayIcon(MainWindow);
         std::exit(0);
     }
 }

@@ -50,14 +50,6 @@ void AddTrayIcon(HWND window) {
     Shell_NotifyIconA(NIM_ADD, &data);
 }
 
-void DeleteTrayIcon(HWND window) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    Shell_NotifyIconA(NIM_DELETE, &data);
-}
-
 // The desktop's node and item. Expanding the item runs the first discovery:
 // every running program gets its node and item below "desktop".
 void CreateRootNode() {
@@ -348,6 +340,14 @@ void ReleaseResources(HWND window) {
     // The whole tree goes before the image list its items use.
     RootNode.reset();
     DestroyTreeImageList();
+}
+
+void DeleteTrayIcon(HWND window) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
 std::string HelpFilePath() {

@@ -28,6 +28,9 @@ bool CanRegisterSelection();
 
 int ShutDown(HWND window);
 void ReleaseResources(HWND window);
+// Also on the way out of a fatal error, which skips the shutdown: the shell
+// would keep showing the icon of a program that is gone.
+void DeleteTrayIcon(HWND window);
 
 // Help command: the help file under the installation folder.
 std::string HelpFilePath();

@@ -2,6 +2,8 @@
 // does afterwards.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "errors.h"
 #include "fixture.h"
 #include "in_process_app.h"
@@ -90,6 +92,33 @@ TEST_F(ErrorTest, FatalCodesShowBothBoxesWithoutOwnerAndEndWithZero) {
         ASSERT_TRUE(child.WaitExit());
         EXPECT_EQ(0u, child.ExitCode());
     }
+}
+
+// Child process: the main window with its tray icon, then a fatal error.
+// The tray is asked once the program is on its way out (a dead window's
+// icon vanishes under Wine by itself, unlike on Windows): exit code 3 says
+// the icon was still there.
+HL_SCENARIO(FatalErrorWithTrayIcon) {
+    Instance = GetModuleHandleA(nullptr);
+    InstallDirectory = "\\";
+    if (!CreateMainWindow(Instance, SW_SHOWNORMAL)) return 1;
+    std::atexit([] {
+        if (harness::TrayIconExists(MainWindow, kTrayIconId)) ExitProcess(3);
+    });
+    ReportError(ErrorFileIo, "Fatal error!");
+    return 77;  // never reached
+}
+
+TEST_F(ErrorTest, AFatalErrorTakesTheTrayIconAlong) {
+    harness::Process child = harness::StartScenario("FatalErrorWithTrayIcon");
+    ASSERT_NE(nullptr, harness::WaitForDialog("Alert", child.id()));
+    HWND main = harness::FindTopWindow("HOVERLANE", "Hoverlane", child.id());
+    ASSERT_NE(nullptr, main);
+    EXPECT_TRUE(harness::TrayIconExists(main, kTrayIconId));
+    EXPECT_EQ("Alert", harness::AnswerNextBox(child.id(), IDOK).caption);
+    EXPECT_EQ(kCritical, harness::AnswerNextBox(child.id(), IDOK).text);
+    ASSERT_TRUE(child.WaitExit());
+    EXPECT_EQ(0u, child.ExitCode());
 }
 
 }  // namespace
