@@ -32,9 +32,6 @@
 #define IDM_ALWAYS_IN_SIGHT       32781
 #define IDM_MONITOR_TIME          32782
 
-// Position of the Stop/Start item in the Options popup.
-#define TOGGLE_MONITORING_POS     2
-
 #ifndef IDC_STATIC
 #define IDC_STATIC                (-1)
 #endif
