@@ -32,6 +32,11 @@ void ShowBox(const char* text, const char* caption, UINT flags) {
     MessageBoxA(GetDesktopWindow(), text, caption, flags);
 }
 
+void ShowFilesLeftWarning() {
+    ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
+            "Alert", MB_ICONWARNING);
+}
+
 }  // namespace
 
 std::string FullPathOf(const std::string& path) {
@@ -123,8 +128,15 @@ void RemoveShortcuts() {
     }
 }
 
-void RemoveRegistryEntries() {
-    for (const InstalledKey& key : kInstalledKeys) SHDeleteKeyA(key.root, key.path);
+bool KeyIsGone(LONG deleteResult) {
+    return deleteResult == ERROR_SUCCESS || deleteResult == ERROR_FILE_NOT_FOUND;
+}
+
+bool RemoveRegistryEntries() {
+    bool allGone = true;
+    for (const InstalledKey& key : kInstalledKeys)
+        if (!KeyIsGone(SHDeleteKeyA(key.root, key.path))) allGone = false;
+    return allGone;
 }
 
 int UninstallMain(const char* commandLine) {
@@ -138,16 +150,23 @@ int UninstallMain(const char* commandLine) {
     Sleep(1000);
 
     DeletedCount = 0;
+    bool warned = false;
     if (NamesInstallation(folder)) {
         DeleteInstalledFiles(folder);
-        if (DeletedCount < kInstalledFileCount)
-            ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
-                    "Alert", MB_ICONWARNING);
+        if (DeletedCount < kInstalledFileCount) {
+            ShowFilesLeftWarning();
+            warned = true;
+        }
     } else {
         ShowBox("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
     }
     RemoveShortcuts();
-    RemoveRegistryEntries();
-    ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
+    // A key that stays (no rights to it) is left for the user like a file.
+    if (!RemoveRegistryEntries() && !warned) {
+        ShowFilesLeftWarning();
+        warned = true;
+    }
+    // Said only when true: after the warning something is left to remove.
+    if (!warned) ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
     return 0;
 }

@@ -3,6 +3,8 @@
 // the command line, the installation folder with one backslash appended.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // Installed files and shortcut files deleted so far.
@@ -39,5 +41,8 @@ void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder = true)
 void DeleteInstalledFiles(const std::string& folderText);
 // The shortcuts and the program group.
 void RemoveShortcuts();
-// The four registry keys, with everything below them.
-void RemoveRegistryEntries();
+// Whether SHDeleteKeyA's result leaves the key gone: deleted, or never there.
+bool KeyIsGone(LONG deleteResult);
+// The four registry keys, with everything below them. False when one of
+// them is still there (no rights to delete it).
+bool RemoveRegistryEntries();

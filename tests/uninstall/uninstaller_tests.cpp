@@ -9,6 +9,7 @@
 #include "harness.h"
 #include "installation.h"
 #include "uninstall_fixture.h"
+#include "uninstaller.h"
 
 using harness::Process;
 using namespace uninstall_test;
@@ -106,7 +107,7 @@ TEST_F(UninstallerTest, MissingHelpPageGivesTheWarningAfterTwelve) {
     ASSERT_TRUE(DeleteFileA(install::FilePath(install::kFolder, "Help\\Monitoring Time.htm").c_str()));
     Process uninstaller = StartUninstaller(kFolderArg);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     // The twelve others went, and with them every folder.
     EXPECT_TRUE(install::PresentFiles().empty());
     EXPECT_FALSE(harness::FolderExists(install::kFolder));
@@ -119,10 +120,38 @@ TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
     ASSERT_TRUE(SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY));
     Process uninstaller = StartUninstaller(kFolderArg);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
     EXPECT_TRUE(harness::FolderExists(install::kFolder));
     EXPECT_FALSE(harness::FolderExists(std::string(install::kFolder) + "\\help"));
+}
+
+// A file in use (here held open by the test without delete sharing) stays:
+// the warning says so, and success is not claimed.
+TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
+    install::Install();
+    const std::string program = install::FilePath(install::kFolder, "Hoverlane.exe");
+    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    CloseHandle(held);
+    EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles());
+    // Everything else went as usual.
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+    EXPECT_EQ(0, install::PresentRegistryParts());
+}
+
+// A key that cannot be deleted counts like a file; one that is not there
+// is not a failure (a second run finds none).
+TEST(UninstallerKeys, OnlyAKeyThatStaysIsAFailure) {
+    EXPECT_TRUE(KeyIsGone(ERROR_SUCCESS));
+    EXPECT_TRUE(KeyIsGone(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(KeyIsGone(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(KeyIsGone(ERROR_SHARING_VIOLATION));
 }
 
 TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
@@ -134,7 +163,7 @@ TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
     for (const std::string& path : beside) harness::WriteFileBytes(path, "not ours");
     Process uninstaller = StartUninstaller(install::kFolder);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(13u, install::PresentFiles().size());
     for (const std::string& path : beside) {
         EXPECT_EQ("not ours", harness::ReadFileBytes(path).bytes) << path;
