@@ -15,14 +15,6 @@ namespace {
 // Neutral language, the system's default sublanguage.
 constexpr WORD kDefaultLanguage = 0x800;
 
-bool IsSlash(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 std::string Upper(std::string text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
@@ -61,16 +53,6 @@ bool IsRootPath(const std::string& fullPath) {
         for (size_t i = 2; i < path.size(); ++i)
             if (IsSlash(path[i])) ++separators;
         return separators < 2;
-    }
-    return false;
-}
-
-bool IsFullyQualified(const std::string& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2]))
-        return true;
-    if (path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2])) {
-        const bool device = path[2] == '?' || (path[2] == '.' && (path.size() == 3 || IsSlash(path[3])));
-        return !device;
     }
     return false;
 }

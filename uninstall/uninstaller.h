@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "text.h"  // IsFullyQualified
+
 // Installed files and shortcut files deleted so far.
 extern int DeletedCount;
 
@@ -22,9 +24,6 @@ int UninstallMain(const char* commandLine);
 std::string FullPathOf(const std::string& path);
 // A drive or share root ("C:\\", "\\\\server\\share"), for a full path.
 bool IsRootPath(const std::string& fullPath);
-// Starts with a drive and a backslash, or is a share path; device paths
-// ("\\\\?\\", "\\\\.\\") and paths relative to the current folder are not.
-bool IsFullyQualified(const std::string& path);
 // Text that may name an installation: fits a path buffer, fully qualified,
 // and not a root, whose files are not ours.
 bool IsAcceptableFolderText(const std::string& folderText);
