@@ -58,16 +58,21 @@ void LoadAgreementText(HWND dialog) {
     FreeResource(loaded);
 }
 
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
 void InitOptions(HWND dialog, InstallOptions* options) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
     *options = InstallOptions();
     for (const OptionBox& box : kOptionBoxes)
         CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
-    // Without the value this is "\Hoverlane": the root of the current drive.
-    options->folder = ReadRegistryPath(HKEY_LOCAL_MACHINE,
-                                       "Software\\Microsoft\\Windows\\CurrentVersion",
-                                       "ProgramFilesDir") +
-                      "\\Hoverlane";
+    options->folder = ProposedInstallFolder(
+        ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                         "ProgramFilesDir"),
+        WindowsFolder());
     ShowInstallFolder(dialog);
 }
 

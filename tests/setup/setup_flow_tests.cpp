@@ -142,13 +142,15 @@ TEST_F(SetupTest, CancellingTheOptionsWritesNothing) {
     EXPECT_TRUE(NoShortcut());
 }
 
-TEST_F(SetupTest, WithoutProgramsFolderValueTheCurrentDriveRootIsProposed) {
+// Not "\Hoverlane" on whatever drive is current: a full path on the
+// system's drive, which the uninstaller later accepts as an installation.
+TEST_F(SetupTest, WithoutProgramsFolderValueTheSystemDriveIsProposed) {
     SHDeleteValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                    "ProgramFilesDir");
     SetupRun setup(kSetupNt, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
-    EXPECT_EQ("\\Hoverlane", harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
+    EXPECT_EQ("C:\\Hoverlane", harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
     harness::ClickButton(options, IDCANCEL);
     EXPECT_TRUE(setup.EndsWithCodeZero());
 }
