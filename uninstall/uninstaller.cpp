@@ -128,7 +128,8 @@ int UninstallMain(const char* commandLine) {
     if (MessageBoxExA(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?", "Alert",
                       MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, kDefaultLanguage) != IDYES)
         return 0;
-    // Lets the closed hoverlane end and let go of its program file.
+    // Lets the closed hoverlane let go of its program file; the closing above
+    // has already waited for its process to end.
     Sleep(1000);
 
     DeletedCount = 0;

@@ -8,6 +8,7 @@
 
 #include "harness.h"
 #include "installation.h"
+#include "sync_window.h"
 #include "uninstall_fixture.h"
 #include "uninstaller.h"
 
@@ -234,6 +235,17 @@ TEST_F(UninstallerTest, GarbageCommandLinesNameNoInstallation) {
     }
 }
 
+// A "SYNCCLASS" window of this process with that window procedure.
+void CreateSyncWindow(WNDPROC procedure) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "SYNCCLASS";
+    RegisterClassExA(&windowClass);
+    CreateWindowExA(0, "SYNCCLASS", "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
 LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -242,16 +254,40 @@ LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 // A "SYNCCLASS" window that ignores WM_DESTROY; with "hang" its process
 // never looks at its messages either.
 HL_SCENARIO(StubbornSyncWindow) {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = StubbornProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "SYNCCLASS";
-    RegisterClassExA(&windowClass);
-    CreateWindowExA(0, "SYNCCLASS", "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    CreateSyncWindow(StubbornProc);
     if (args == "hang") Sleep(INFINITE);
     for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
     return 0;
+}
+
+// As hoverlane's: a sent WM_DESTROY destroys the window for real.
+LRESULT CALLBACK SlowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static bool destroying = false;
+    if (message == WM_DESTROY && !destroying) {
+        destroying = true;
+        DestroyWindow(window);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A "SYNCCLASS" window that goes at once, in a process that takes its time
+// to end afterwards, as a busy machine's hoverlane may.
+HL_SCENARIO(SlowToEnd) {
+    CreateSyncWindow(SlowProc);
+    for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+    Sleep(2000);
+    return 0;
+}
+
+// Closing waits, bounded, for the closed instance's process to end (and so
+// to let go of its program file), not only for its window to go.
+TEST_F(UninstallerTest, ClosingWaitsForTheClosedProcessToEnd) {
+    Process slow = harness::StartScenario("SlowToEnd");
+    ASSERT_NE(nullptr, harness::WaitForTopWindow("SYNCCLASS", nullptr, slow.id()));
+    EXPECT_EQ(1, CloseRunningInstances());
+    EXPECT_TRUE(slow.WaitExit(0));
 }
 
 TEST_F(UninstallerTest, SyncWindowThatNeverGoesAwayDoesNotHangIt) {
