@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <commctrl.h>
 
@@ -78,6 +79,22 @@ struct ImageListTraits {
     static void Close(HIMAGELIST l) { ImageList_Destroy(l); }
 };
 using ScopedImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+
+// An item-id list that the shell allocated (SHBrowseForFolderA,
+// SHGetSpecialFolderLocation), given back through the shell's allocator:
+// on Windows 95 and 98 that is not the one CoTaskMemFree uses.
+struct ItemIdListTraits {
+    static LPITEMIDLIST Invalid() { return nullptr; }
+    static bool Valid(LPITEMIDLIST list) { return list != nullptr; }
+    static void Close(LPITEMIDLIST list) {
+        IMalloc* allocator = nullptr;
+        if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator) {
+            allocator->Free(list);
+            allocator->Release();
+        }
+    }
+};
+using ScopedItemIdList = UniqueHandle<LPITEMIDLIST, ItemIdListTraits>;
 
 // Owner of one COM interface pointer.
 template <typename T>

@@ -2,11 +2,48 @@
 
 #include <shlwapi.h>
 
+#include "handles.h"
+
+namespace {
+
+using RegGetPathFunction = LONG(WINAPI*)(HKEY, LPCSTR, LPCSTR, LPSTR, DWORD);
+
+// Looked up once: the programs import only what every supported Windows has.
+RegGetPathFunction FindRegGetPath() {
+    HMODULE shlwapi = GetModuleHandleA("shlwapi.dll");
+    if (!shlwapi) return nullptr;
+    return reinterpret_cast<RegGetPathFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHRegGetPathA")));
+}
+
+}  // namespace
+
 std::string ReadRegistryPath(HKEY root, const char* keyPath, const char* valueName) {
+    static const RegGetPathFunction regGetPath = FindRegGetPath();
+    if (!regGetPath) return ReadRegistryPathByHand(root, keyPath, valueName);
     // SHRegGetPathA assumes a MAX_PATH buffer; the extra zero keeps the text
     // terminated even for data that fills the buffer without a terminator.
     char path[MAX_PATH + 1] = {};
-    if (SHRegGetPathA(root, keyPath, valueName, path, 0) != ERROR_SUCCESS) return std::string();
+    if (regGetPath(root, keyPath, valueName, path, 0) != ERROR_SUCCESS) return std::string();
     path[MAX_PATH] = '\0';
     return path;
+}
+
+std::string ReadRegistryPathByHand(HKEY root, const char* keyPath, const char* valueName) {
+    ScopedRegKey key;
+    if (RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return std::string();
+    char data[MAX_PATH + 1] = {};
+    DWORD type = 0;
+    DWORD size = MAX_PATH;
+    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                         &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::string();
+    data[size < MAX_PATH ? size : MAX_PATH] = '\0';
+    if (type == REG_SZ) return data;
+    char expanded[MAX_PATH] = {};
+    const DWORD needed = ExpandEnvironmentStringsA(data, expanded, MAX_PATH);
+    if (needed == 0 || needed > MAX_PATH) return std::string();
+    return expanded;
 }

@@ -1,4 +1,5 @@
-// Bounded text helpers for the fixed 260-character buffers the programs use.
+// Bounded text helpers for the fixed 260-character buffers the programs use,
+// and the shape of a path, read as text.
 #pragma once
 
 #include <cstddef>
@@ -37,4 +38,25 @@ inline std::string TextFromBytes(const void* data, size_t size) {
 // characters would hold.
 inline std::string CutText(const std::string& text, size_t maxChars) {
     return text.size() <= maxChars ? text : text.substr(0, maxChars);
+}
+
+inline bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+inline bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Starts with a drive and a backslash, or is a share path; device paths
+// ("\\\\?\\", "\\\\.\\") and paths relative to the current folder or drive
+// are not.
+inline bool IsFullyQualified(const std::string& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2]))
+        return true;
+    if (path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2])) {
+        const bool device = path[2] == '?' || (path[2] == '.' && (path.size() == 3 || IsSlash(path[3])));
+        return !device;
+    }
+    return false;
 }

@@ -3,8 +3,8 @@
 
 HL_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 HL_BUILD=${HL_BUILD:-$HL_ROOT/build/x64}
-HL_PACKAGES="cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest \
-wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick"
+HL_PACKAGES="cmake make g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest \
+wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick python3"
 
 hl_log() { printf '== %s\n' "$*" >&2; }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "text.h"
+
 namespace {
 
 const char kProductFolder[] = "Hoverlane";
@@ -26,6 +28,14 @@ std::string WithProductFolder(const std::string& picked) {
     if (EndsWithProductFolder(picked)) return picked;
     if (!picked.empty() && picked.back() == '\\') return picked + kProductFolder;
     return picked + "\\" + kProductFolder;
+}
+
+std::string ProposedInstallFolder(const std::string& programFilesDir,
+                                  const std::string& windowsFolder) {
+    if (IsFullyQualified(programFilesDir)) return programFilesDir + "\\" + kProductFolder;
+    const bool hasDrive = windowsFolder.size() >= 2 && IsDriveLetter(windowsFolder[0]) &&
+                          windowsFolder[1] == ':';
+    return (hasDrive ? windowsFolder.substr(0, 2) : std::string("C:")) + "\\" + kProductFolder;
 }
 
 std::string InstalledRelativePath(const std::string& resourceName) {

@@ -11,6 +11,13 @@
 // already ends with its separator and gets none more.
 std::string WithProductFolder(const std::string& picked);
 
+// The folder the options dialog proposes: the programs folder (the
+// "ProgramFilesDir" value) with "\Hoverlane". Without a full path there, the
+// system drive's "\Hoverlane", taken from the Windows folder's drive (C:
+// when that has none): never a folder relative to whatever drive is current.
+std::string ProposedInstallFolder(const std::string& programFilesDir,
+                                  const std::string& windowsFolder);
+
 // Installed path, relative to the installation folder, of a payload
 // resource: the name in lower case with every "_" turned into a blank.
 std::string InstalledRelativePath(const std::string& resourceName);

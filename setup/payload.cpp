@@ -27,15 +27,16 @@ void EnsureDirectoryPath(const std::string& path) {
     }
 }
 
-BOOL CALLBACK ExtractPayloadFile(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR ownerValue) {
+BOOL CALLBACK ExtractPayloadFile(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR targetValue) {
     // Only named resources are files to install.
     if (IS_INTRESOURCE(name)) return TRUE;
-    HWND owner = reinterpret_cast<HWND>(ownerValue);
+    const PayloadTarget& where = *reinterpret_cast<const PayloadTarget*>(targetValue);
+    HWND owner = where.progress->owner;
 
     std::string lowerName = name;
     if (!lowerName.empty()) CharLowerBuffA(&lowerName[0], static_cast<DWORD>(lowerName.size()));
-    const std::string target = InstallFolder + "\\" + InstalledRelativePath(lowerName);
-    SetProgressStatus("Copying File: " + target);
+    const std::string target = where.options->folder + "\\" + InstalledRelativePath(lowerName);
+    where.progress->SetStatus("Copying File: " + target);
 
     HRSRC found = FindResourceA(module, lowerName.c_str(), type);
 
@@ -66,6 +67,6 @@ BOOL CALLBACK ExtractPayloadFile(HMODULE module, LPCSTR type, LPSTR name, LONG_P
     }
     FreeResource(loaded);
     file.reset();
-    StepProgress();
+    where.progress->Step();
     return TRUE;
 }

@@ -28,21 +28,21 @@ void WriteRegistryText(const char* keyPath, const char* valueName, const std::st
         throw SetupError(std::string("Cannot write the registry value: ") + valueName);
 }
 
-void RegisterInstallation(HWND owner) {
-    SetProgressStatus("Updating the registry");
-    const std::string program = InstallFolder + "\\hoverlane.exe";
+void RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
+    progress.SetStatus("Updating the registry");
+    const std::string program = options.folder + "\\hoverlane.exe";
     try {
-        WriteRegistryText(kProductKey, kInstallDestinationValue, InstallFolder);
+        WriteRegistryText(kProductKey, kInstallDestinationValue, options.folder);
         // Quoted, so that a folder with blanks works.
-        WriteRegistryText(kUninstallEntryKey, "UninstallString",
+        WriteRegistryText(kUninstallEntryKey, kUninstallStringValue,
                           "\"" + program + "\" /Uninstall");
-        WriteRegistryText(kUninstallEntryKey, "DisplayName", "Hoverlane (Remove Only)");
+        WriteRegistryText(kUninstallEntryKey, kDisplayNameValue, kDisplayName);
         WriteRegistryText(kAppPathKey, "", program);
     } catch (const SetupError& error) {
-        ShowError(error.text(), owner);
+        ShowError(error.text(), progress.owner);
         throw SetupError("the program was not registered properly");
     }
-    StepProgress();
+    progress.Step();
 }
 
 HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
@@ -67,7 +67,8 @@ HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
     return file->Save(widePath, TRUE);
 }
 
-void CreateShortcuts(HWND owner) {
+void CreateShortcuts(const InstallOptions& options, const ProgressReporter& progress) {
+    HWND owner = progress.owner;
     // Walked in id order: Startup, desktop, program group. An option whose
     // folder the shell cannot give gets no shortcut.
     std::map<int, std::string> shortcutFolders;
@@ -75,24 +76,24 @@ void CreateShortcuts(HWND owner) {
     std::string programGroup = SpecialFolder(owner, CSIDL_PROGRAMS);
     if (!programGroup.empty()) programGroup += std::string("\\") + kProgramGroup;
     const std::string startup = SpecialFolder(owner, CSIDL_STARTUP);
-    if (!desktop.empty()) shortcutFolders[IDC_SHORTCUT_DESKTOP] = desktop;
-    if (!programGroup.empty()) shortcutFolders[IDC_SHORTCUT_START_MENU] = programGroup;
-    if (!startup.empty()) shortcutFolders[IDC_START_WITH_WINDOWS] = startup;
+    if (!desktop.empty() && options.desktopShortcut)
+        shortcutFolders[IDC_SHORTCUT_DESKTOP] = desktop;
+    if (!programGroup.empty() && options.startMenuShortcut)
+        shortcutFolders[IDC_SHORTCUT_START_MENU] = programGroup;
+    if (!startup.empty() && options.startWithWindows)
+        shortcutFolders[IDC_START_WITH_WINDOWS] = startup;
 
     try {
         if (!programGroup.empty()) EnsureDirectoryPath(programGroup);
-        HWND options = GetWindow(owner, GW_OWNER);
-        const bool minimized = IsDlgButtonChecked(options, IDC_START_MINIMIZED) == BST_CHECKED;
-        const std::string program = InstallFolder + "\\Hoverlane.exe";
+        const std::string program = options.folder + "\\Hoverlane.exe";
         for (const auto& entry : shortcutFolders) {
-            if (IsDlgButtonChecked(options, entry.first) != BST_CHECKED) continue;
             const std::string linkFile = entry.second + "\\" + kAppShortcut;
-            SetProgressStatus("Creating Links: " + linkFile);
+            progress.SetStatus("Creating Links: " + linkFile);
             // A link that cannot be saved is not reported; the next one is made.
-            CreateShortcut(program, linkFile, "Launch Hoverlane", minimized);
+            CreateShortcut(program, linkFile, "Launch Hoverlane", options.startMinimized);
         }
         if (!programGroup.empty())
-            CreateShortcut(InstallFolder + "\\Help\\help.htm",
+            CreateShortcut(options.folder + "\\Help\\help.htm",
                            programGroup + "\\" + kHelpShortcut, "Hoverlane Help", true);
     } catch (const SetupError& error) {
         ShowError(error.text(), owner);
@@ -100,5 +101,5 @@ void CreateShortcuts(HWND owner) {
     }
     if (!programGroup.empty())
         ShellExecuteA(owner, "open", programGroup.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    StepProgress();
+    progress.Step();
 }

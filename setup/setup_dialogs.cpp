@@ -11,10 +11,7 @@
 #include "setup_resource.h"
 #include "sync_window.h"
 
-std::string InstallFolder;
 HINSTANCE SetupInstance = nullptr;
-HWND ProgressBar = nullptr;
-HWND ProgressStatus = nullptr;
 
 namespace {
 
@@ -22,8 +19,24 @@ const char kPayloadType[] = "SETUP_FILES";
 const char kRegistryFailureTail[] =
     "\n Setup will quit now, it is recommended you to shut down your machine and try again later";
 
+struct OptionBox {
+    int id;
+    bool InstallOptions::*option;
+};
+const OptionBox kOptionBoxes[] = {
+    {IDC_START_MINIMIZED, &InstallOptions::startMinimized},
+    {IDC_SHORTCUT_DESKTOP, &InstallOptions::desktopShortcut},
+    {IDC_SHORTCUT_START_MENU, &InstallOptions::startMenuShortcut},
+    {IDC_START_WITH_WINDOWS, &InstallOptions::startWithWindows},
+};
+
+// The options a dialog works on, kept in its window from WM_INITDIALOG on.
+InstallOptions* OptionsOf(HWND dialog) {
+    return reinterpret_cast<InstallOptions*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 void ShowInstallFolder(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, InstallFolder.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, OptionsOf(dialog)->folder.c_str());
 }
 
 void LoadAgreementText(HWND dialog) {
@@ -45,15 +58,28 @@ void LoadAgreementText(HWND dialog) {
     FreeResource(loaded);
 }
 
-void InitOptions(HWND dialog) {
-    for (int box : {IDC_START_MINIMIZED, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_START_MENU,
-                    IDC_START_WITH_WINDOWS})
-        CheckDlgButton(dialog, box, BST_CHECKED);
-    // Without the value this is "\Hoverlane": the root of the current drive.
-    InstallFolder = ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                                     "ProgramFilesDir") +
-                    "\\Hoverlane";
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+void InitOptions(HWND dialog, InstallOptions* options) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
+    *options = InstallOptions();
+    for (const OptionBox& box : kOptionBoxes)
+        CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
+    options->folder = ProposedInstallFolder(
+        ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                         "ProgramFilesDir"),
+        WindowsFolder());
     ShowInstallFolder(dialog);
+}
+
+void ReadOptions(HWND dialog) {
+    InstallOptions* options = OptionsOf(dialog);
+    for (const OptionBox& box : kOptionBoxes)
+        options->*box.option = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
 }
 
 void ChooseFolder(HWND dialog) {
@@ -66,52 +92,22 @@ void ChooseFolder(HWND dialog) {
         return;
     }
     if (picked.empty()) return;
-    InstallFolder = WithProductFolder(picked);
+    OptionsOf(dialog)->folder = WithProductFolder(picked);
     ShowInstallFolder(dialog);
 }
 
-void RunInstallation(HWND dialog) {
-    ProgressBar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    ProgressStatus = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
-    SendMessageA(ProgressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageA(ProgressBar, PBM_SETPOS, 0, 0);
-    SendMessageA(ProgressBar, PBM_SETSTEP, 6, 0);
+ProgressReporter PrepareProgress(HWND dialog) {
+    ProgressReporter progress;
+    progress.owner = dialog;
+    progress.bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    progress.status = GetDlgItem(dialog, IDC_PROGRESS_STATUS);
+    SendMessageA(progress.bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(progress.bar, PBM_SETPOS, 0, 0);
+    SendMessageA(progress.bar, PBM_SETSTEP, 6, 0);
     ShowWindow(dialog, SW_SHOWNORMAL);
     UpdateWindow(dialog);
-
-    EnumResourceNamesA(SetupInstance, kPayloadType, ExtractPayloadFile,
-                       reinterpret_cast<LONG_PTR>(dialog));
-    try {
-        RegisterInstallation(dialog);
-        CreateShortcuts(dialog);
-    } catch (const SetupError& error) {
-        ShowError(error.text() + kRegistryFailureTail, dialog);
-    }
+    return progress;
 }
-
-// The user stopped setup before anything was written.
-INT_PTR StopSetup(HWND dialog) {
-    EndDialog(dialog, 2);
-    PostQuitMessage(0);
-    return TRUE;
-}
-
-// The shell allocator, released on every way out.
-class ShellAllocator {
-public:
-    ShellAllocator() {
-        if (FAILED(SHGetMalloc(&malloc_))) malloc_ = nullptr;
-    }
-    ~ShellAllocator() {
-        if (malloc_) malloc_->Release();
-    }
-    ShellAllocator(const ShellAllocator&) = delete;
-    ShellAllocator& operator=(const ShellAllocator&) = delete;
-    IMalloc* get() const { return malloc_; }
-
-private:
-    IMalloc* malloc_ = nullptr;
-};
 
 }  // namespace
 
@@ -119,37 +115,48 @@ void ShowError(const std::string& text, HWND owner) {
     MessageBoxA(owner, text.c_str(), "Error", MB_ICONERROR);
 }
 
-void SetProgressStatus(const std::string& text) {
-    SetWindowTextA(ProgressStatus, text.c_str());
-    UpdateWindow(ProgressStatus);
+void ProgressReporter::SetStatus(const std::string& text) const {
+    if (!status) return;
+    SetWindowTextA(status, text.c_str());
+    UpdateWindow(status);
 }
 
-void StepProgress() {
-    SendMessageA(ProgressBar, PBM_STEPIT, 0, 0);
-    UpdateWindow(ProgressBar);
+void ProgressReporter::Step() const {
+    if (!bar) return;
+    SendMessageA(bar, PBM_STEPIT, 0, 0);
+    UpdateWindow(bar);
+}
+
+void RunInstallation(HMODULE payload, const InstallOptions& options,
+                     const ProgressReporter& progress) {
+    PayloadTarget target = {&options, &progress};
+    EnumResourceNamesA(payload, kPayloadType, ExtractPayloadFile,
+                       reinterpret_cast<LONG_PTR>(&target));
+    try {
+        RegisterInstallation(options, progress);
+        CreateShortcuts(options, progress);
+    } catch (const SetupError& error) {
+        ShowError(error.text() + kRegistryFailureTail, progress.owner);
+    }
 }
 
 std::string BrowseForFolder(HWND owner, int rootId) {
-    ShellAllocator allocator;
-    if (!allocator.get()) throw SetupError("Insuficient Memory");
+    ComRef<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.put())) || !allocator) throw SetupError("Insuficient Memory");
 
-    LPITEMIDLIST root = nullptr;
-    if (rootId != 0 && FAILED(SHGetSpecialFolderLocation(owner, rootId, &root))) root = nullptr;
+    ScopedItemIdList root;
+    if (rootId != 0 && FAILED(SHGetSpecialFolderLocation(owner, rootId, root.put()))) root.reset();
 
     char path[MAX_PATH] = {};
     BROWSEINFOA browse = {};
     browse.hwndOwner = owner;
-    browse.pidlRoot = root;
+    browse.pidlRoot = root.get();
     browse.pszDisplayName = path;
     browse.lpszTitle = "Choose a folder";
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
-    if (root) allocator.get()->Free(root);
+    ScopedItemIdList chosen(SHBrowseForFolderA(&browse));
     if (!chosen) return std::string();
-
     // A chosen item outside the file system has no path: like a cancel.
-    const bool isPath = SHGetPathFromIDListA(chosen, path) != FALSE;
-    allocator.get()->Free(chosen);
-    return isPath ? std::string(path) : std::string();
+    return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
 }
 
 INT_PTR CALLBACK AgreementDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -161,18 +168,18 @@ INT_PTR CALLBACK AgreementDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     switch (LOWORD(wParam)) {
     case IDOK:
         EndDialog(dialog, 1);
-        DialogBoxParamA(SetupInstance, MAKEINTRESOURCEA(IDD_OPTIONS), nullptr, OptionsDialogProc, 0);
-        return FALSE;
+        return TRUE;
     case IDCANCEL:
-        return StopSetup(dialog);
+        EndDialog(dialog, 2);
+        return TRUE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        InitOptions(dialog);
+        InitOptions(dialog, reinterpret_cast<InstallOptions*>(lParam));
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
@@ -181,24 +188,22 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         ChooseFolder(dialog);
         return TRUE;
     case IDOK:
-        // Hidden, not ended: the shortcut step reads the check boxes
-        // through the progress dialog's owner.
-        ShowWindow(dialog, SW_HIDE);
-        DialogBoxParamA(SetupInstance, MAKEINTRESOURCEA(IDD_PROGRESS), dialog, ProgressDialogProc, 0);
+        ReadOptions(dialog);
         EndDialog(dialog, 1);
         return TRUE;
     case IDCANCEL:
-        return StopSetup(dialog);
+        EndDialog(dialog, 2);
+        return TRUE;
     default:
         return FALSE;
     }
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
-    RunInstallation(dialog);
+    RunInstallation(SetupInstance, *reinterpret_cast<const InstallOptions*>(lParam),
+                    PrepareProgress(dialog));
     EndDialog(dialog, 1);
-    PostQuitMessage(0);
     return TRUE;
 }
 
@@ -217,24 +222,15 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId) {
     controls.dwICC = ICC_PROGRESS_CLASS;
     InitCommonControlsEx(&controls);
 
-    // Every way out of the dialogs posts the quit message; without the
-    // dialog there is none to wait for.
+    // One after another; declining or cancelling ends setup with nothing
+    // written.
+    InstallOptions options;
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_AGREEMENT), nullptr, AgreementDialogProc, 0) ==
-        -1)
-        PostQuitMessage(0);
-
-    MSG message = {};
-    int exitCode = 0;
-    for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) {
-            exitCode = static_cast<int>(message.wParam);
-            break;
-        }
-        if (got == -1) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+            1 &&
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS), nullptr, OptionsDialogProc,
+                        reinterpret_cast<LPARAM>(&options)) == 1)
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialogProc,
+                        reinterpret_cast<LPARAM>(&options));
     if (SUCCEEDED(com)) CoUninitialize();
-    return exitCode;
+    return 0;
 }

@@ -15,14 +15,6 @@ namespace {
 // Neutral language, the system's default sublanguage.
 constexpr WORD kDefaultLanguage = 0x800;
 
-bool IsSlash(char c) {
-    return c == '\\' || c == '/';
-}
-
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 std::string Upper(std::string text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
@@ -30,6 +22,11 @@ std::string Upper(std::string text) {
 
 void ShowBox(const char* text, const char* caption, UINT flags) {
     MessageBoxA(GetDesktopWindow(), text, caption, flags);
+}
+
+void ShowFilesLeftWarning() {
+    ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
+            "Alert", MB_ICONWARNING);
 }
 
 }  // namespace
@@ -56,16 +53,6 @@ bool IsRootPath(const std::string& fullPath) {
         for (size_t i = 2; i < path.size(); ++i)
             if (IsSlash(path[i])) ++separators;
         return separators < 2;
-    }
-    return false;
-}
-
-bool IsFullyQualified(const std::string& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2]))
-        return true;
-    if (path.size() >= 3 && IsSlash(path[0]) && IsSlash(path[1]) && !IsSlash(path[2])) {
-        const bool device = path[2] == '?' || (path[2] == '.' && (path.size() == 3 || IsSlash(path[3])));
-        return !device;
     }
     return false;
 }
@@ -123,8 +110,15 @@ void RemoveShortcuts() {
     }
 }
 
-void RemoveRegistryEntries() {
-    for (const InstalledKey& key : kInstalledKeys) SHDeleteKeyA(key.root, key.path);
+bool KeyIsGone(LONG deleteResult) {
+    return deleteResult == ERROR_SUCCESS || deleteResult == ERROR_FILE_NOT_FOUND;
+}
+
+bool RemoveRegistryEntries() {
+    bool allGone = true;
+    for (const InstalledKey& key : kInstalledKeys)
+        if (!KeyIsGone(SHDeleteKeyA(key.root, key.path))) allGone = false;
+    return allGone;
 }
 
 int UninstallMain(const char* commandLine) {
@@ -134,20 +128,28 @@ int UninstallMain(const char* commandLine) {
     if (MessageBoxExA(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?", "Alert",
                       MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, kDefaultLanguage) != IDYES)
         return 0;
-    // Lets the closed hoverlane end and let go of its program file.
+    // Lets the closed hoverlane let go of its program file; the closing above
+    // has already waited for its process to end.
     Sleep(1000);
 
     DeletedCount = 0;
+    bool warned = false;
     if (NamesInstallation(folder)) {
         DeleteInstalledFiles(folder);
-        if (DeletedCount < kInstalledFileCount)
-            ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
-                    "Alert", MB_ICONWARNING);
+        if (DeletedCount < kInstalledFileCount) {
+            ShowFilesLeftWarning();
+            warned = true;
+        }
     } else {
         ShowBox("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
     }
     RemoveShortcuts();
-    RemoveRegistryEntries();
-    ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
+    // A key that stays (no rights to it) is left for the user like a file.
+    if (!RemoveRegistryEntries() && !warned) {
+        ShowFilesLeftWarning();
+        warned = true;
+    }
+    // Said only when true: after the warning something is left to remove.
+    if (!warned) ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
     return 0;
 }

@@ -3,7 +3,11 @@
 // the command line, the installation folder with one backslash appended.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+
+#include "text.h"  // IsFullyQualified
 
 // Installed files and shortcut files deleted so far.
 extern int DeletedCount;
@@ -20,9 +24,6 @@ int UninstallMain(const char* commandLine);
 std::string FullPathOf(const std::string& path);
 // A drive or share root ("C:\\", "\\\\server\\share"), for a full path.
 bool IsRootPath(const std::string& fullPath);
-// Starts with a drive and a backslash, or is a share path; device paths
-// ("\\\\?\\", "\\\\.\\") and paths relative to the current folder are not.
-bool IsFullyQualified(const std::string& path);
 // Text that may name an installation: fits a path buffer, fully qualified,
 // and not a root, whose files are not ours.
 bool IsAcceptableFolderText(const std::string& folderText);
@@ -39,5 +40,8 @@ void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder = true)
 void DeleteInstalledFiles(const std::string& folderText);
 // The shortcuts and the program group.
 void RemoveShortcuts();
-// The four registry keys, with everything below them.
-void RemoveRegistryEntries();
+// Whether SHDeleteKeyA's result leaves the key gone: deleted, or never there.
+bool KeyIsGone(LONG deleteResult);
+// The four registry keys, with everything below them. False when one of
+// them is still there (no rights to delete it).
+bool RemoveRegistryEntries();

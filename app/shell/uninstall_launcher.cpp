@@ -26,7 +26,33 @@ std::string UninstallerTempPath() {
     return std::string(folder, length) + kUninstallerFileName;
 }
 
+// Windows 95, 98 and Me have no MoveFileExA that deletes at a restart (at
+// most a stub): looked up, and there the copy simply stays in the temporary
+// folder, to be replaced by the next one.
+void DeleteAtRestart(const std::string& path) {
+    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto moveFileEx = reinterpret_cast<MoveFileExFunction>(
+        reinterpret_cast<void*>(kernel ? GetProcAddress(kernel, "MoveFileExA") : nullptr));
+    if (moveFileEx) moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 }  // namespace
+
+std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError) {
+    if (shellResult > 32) return std::string();
+    // The system's own words: a refused elevation reads "The operation was
+    // canceled by the user." The shell's small result codes share their
+    // numbers with the system's error codes.
+    const DWORD code = lastError != ERROR_SUCCESS ? lastError : static_cast<DWORD>(shellResult);
+    char text[MAX_PATH] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, MAX_PATH, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) text[--length] = '\0';
+    std::string detail = "Cannot start the uninstaller";
+    if (length > 0) detail += std::string(": ") + text;
+    return detail;
+}
 
 void LaunchUninstaller() {
     HRSRC found = FindResourceA(Instance, kUninstallerResource, kUninstallerType);
@@ -56,8 +82,17 @@ void LaunchUninstaller() {
     file.reset();
 
     // Nothing waits for the uninstaller; it closes this program's running
-    // instances itself.
-    ShellExecuteA(GetDesktopWindow(), "open", path.c_str(), InstallDirectory.c_str(), nullptr,
-                  SW_SHOWNORMAL);
-    MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // instances itself. The shell, unlike CreateProcess, asks for the
+    // administrator rights that the uninstaller's manifest requires.
+    SetLastError(ERROR_SUCCESS);
+    const UINT_PTR started = reinterpret_cast<UINT_PTR>(ShellExecuteA(
+        GetDesktopWindow(), "open", path.c_str(), InstallDirectory.c_str(), nullptr, SW_SHOWNORMAL));
+    const std::string failure = LaunchFailureText(started, GetLastError());
+    if (!failure.empty()) {
+        // Nothing runs the copy: it goes now rather than at the next restart.
+        DeleteFileA(path.c_str());
+        ReportError(ErrorFileIo, failure);
+        return;
+    }
+    DeleteAtRestart(path);
 }

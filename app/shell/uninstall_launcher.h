@@ -3,8 +3,19 @@
 // folder and starts it there.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 // Writes the embedded uninstaller to the temporary folder as
 // hoverlane_uninst.exe (replacing an older copy), starts it with
 // InstallDirectory as its command line and asks for the copy's deletion at
-// the next restart. A failure is reported as fatal and ends the process.
+// the next restart. A failure is reported as fatal and ends the process;
+// so is an uninstaller that the system would not start (the user refused it
+// administrator rights), whose copy is deleted at once.
 void LaunchUninstaller();
+
+// The detail reported when the shell could not start the uninstaller: empty
+// when shellResult (ShellExecuteA's result) says it started, otherwise
+// "Cannot start the uninstaller" with the system's text for the error.
+std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError);

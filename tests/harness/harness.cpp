@@ -6,9 +6,10 @@
 
 #include <atomic>
 #include <map>
-#include <mutex>
+#include <memory>
 #include <set>
-#include <thread>
+
+#include "threads.h"
 
 #include "install_layout.h"
 #include "sync_window.h"
@@ -339,22 +340,22 @@ struct BoxAnswerer::State {
     std::vector<std::pair<std::string, int>> buttons;
     std::vector<Seen> seen;
     std::set<std::string> leftAlone;
-    mutable std::mutex lock;
+    mutable Lock lock;
     std::atomic<bool> stop{false};
-    std::thread thread;
+    std::unique_ptr<Thread> thread;
 };
 
 BoxAnswerer::BoxAnswerer(std::vector<std::pair<std::string, int>> buttons) : state_(new State) {
     state_->buttons = std::move(buttons);
     State* state = state_;
-    state_->thread = std::thread([state] {
+    state_->thread = std::make_unique<Thread>([state] {
         std::set<HWND> answered;
         while (!state->stop) {
             for (HWND box : TopWindows("#32770", GetCurrentProcessId())) {
                 if (!IsWindowVisible(box) || answered.count(box)) continue;
                 const std::string caption = WindowText(box);
                 {
-                    std::lock_guard<std::mutex> guard(state->lock);
+                    Locked guard(state->lock);
                     if (state->leftAlone.count(caption)) continue;
                 }
                 Seen entry{caption, BoxText(box), GetWindow(box, GW_OWNER)};
@@ -368,7 +369,7 @@ BoxAnswerer::BoxAnswerer(std::vector<std::pair<std::string, int>> buttons) : sta
                 for (int fallback : {IDOK, IDNO, IDCANCEL})
                     if (!button && GetDlgItem(box, fallback)) button = fallback;
                 {
-                    std::lock_guard<std::mutex> guard(state->lock);
+                    Locked guard(state->lock);
                     state->seen.push_back(entry);
                 }
                 answered.insert(box);
@@ -383,17 +384,17 @@ BoxAnswerer::BoxAnswerer(std::vector<std::pair<std::string, int>> buttons) : sta
 
 BoxAnswerer::~BoxAnswerer() {
     state_->stop = true;
-    state_->thread.join();
+    state_->thread->join();
     delete state_;
 }
 
 void BoxAnswerer::LeaveAlone(const std::string& caption) {
-    std::lock_guard<std::mutex> guard(state_->lock);
+    Locked guard(state_->lock);
     state_->leftAlone.insert(caption);
 }
 
 std::vector<BoxAnswerer::Seen> BoxAnswerer::seen() const {
-    std::lock_guard<std::mutex> guard(state_->lock);
+    Locked guard(state_->lock);
     return state_->seen;
 }
 

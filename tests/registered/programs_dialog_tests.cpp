@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
+
+#include "threads.h"
 
 namespace {
 
@@ -376,7 +377,7 @@ TEST_F(ProgramsDialogTest, QuittingFromTheIconErrorDeletesNothing) {
     app->boxes.LeaveAlone(kProgramsDialog);
     // Should the dialog stay, it is cancelled, and the test fails.
     std::atomic<bool> ended{false}, cancelled{false};
-    std::thread guard([&] {
+    harness::Thread guard([&] {
         if (harness::WaitUntil([&] { return ended.load(); })) return;
         cancelled = true;
         PostMessageA(RegisteredProgramsWindow, WM_COMMAND, IDCANCEL, 0);

@@ -60,6 +60,24 @@ TEST(ProductFolderRule, DriveRootGetsNoDoubledSeparator) {
     EXPECT_EQ("\\\\server\\share\\Hoverlane", WithProductFolder("\\\\server\\share\\"));
 }
 
+TEST(ProposedFolder, ProgramsFolderOrElseTheSystemDrivesRoot) {
+    const struct {
+        const char* programFiles;
+        const char* windows;
+        const char* proposed;
+    } cases[] = {
+        {"C:\\Program Files", "C:\\WINDOWS", "C:\\Program Files\\Hoverlane"},
+        {"\\\\server\\apps", "C:\\WINDOWS", "\\\\server\\apps\\Hoverlane"},
+        {"", "D:\\WINNT", "D:\\Hoverlane"},
+        // Relative to whatever is current: never proposed.
+        {"Program Files", "E:\\Windows", "E:\\Hoverlane"},
+        {"\\Program Files", "C:\\Windows", "C:\\Hoverlane"},
+        {"", "", "C:\\Hoverlane"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.proposed, ProposedInstallFolder(c.programFiles, c.windows)) << c.programFiles;
+}
+
 TEST(InstalledNames, ResourceNamesTurnIntoLowerCasePathsWithBlanks) {
     EXPECT_EQ("help\\images\\automatic monitoring.jpg",
               InstalledRelativePath("HELP\\IMAGES\\AUTOMATIC_MONITORING.JPG"));

@@ -2,7 +2,7 @@
 // what it shows, and what it leaves alone when the user stops it.
 #include <gtest/gtest.h>
 
-
+#include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <commctrl.h>
@@ -13,6 +13,7 @@
 #include "files.h"
 #include "harness.h"
 #include "install_layout.h"
+#include "setup.h"
 #include "setup_driver.h"
 #include "setup_resource.h"
 #include "sync_window.h"
@@ -124,13 +125,15 @@ TEST_F(SetupTest, CancellingTheOptionsWritesNothing) {
     EXPECT_TRUE(NoShortcut());
 }
 
-TEST_F(SetupTest, WithoutProgramsFolderValueTheCurrentDriveRootIsProposed) {
+// Not "\Hoverlane" on whatever drive is current: a full path on the
+// system's drive, which the uninstaller later accepts as an installation.
+TEST_F(SetupTest, WithoutProgramsFolderValueTheSystemDriveIsProposed) {
     SHDeleteValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                    "ProgramFilesDir");
     SetupRun setup(kSetupNt, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
-    EXPECT_EQ("\\Hoverlane", harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
+    EXPECT_EQ("C:\\Hoverlane", harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
     harness::ClickButton(options, IDCANCEL);
     EXPECT_TRUE(setup.EndsWithCodeZero());
 }
@@ -267,6 +270,32 @@ TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
 
     // The program group is opened at the end.
     EXPECT_TRUE(harness::WaitUntil([] { return !ProgramGroupWindows().empty(); }));
+}
+
+// The installation as a function of its options, without any dialog: the
+// payload of the built setup, the registry values and the chosen shortcuts.
+TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
+    HMODULE payload = LoadLibraryExA(kSetupNt.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, payload);
+    InstallOptions options;
+    options.folder = folder;
+    options.desktopShortcut = false;
+    options.startMinimized = false;
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    RunInstallation(payload, options, ProgressReporter());
+    CoUninitialize();
+    FreeLibrary(payload);
+
+    ExpectInstalledCopies(folder, kHoverlaneNt);
+    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
+    EXPECT_EQ(std::string(kDisplayName) + '\0',
+              RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue));
+    EXPECT_FALSE(harness::FileExists(DesktopLink()));
+    ExpectProgramLink(StartupLink(), folder, false);
+    ExpectProgramLink(GroupLink(), folder, false);
+    ExpectHelpLink(folder);
+    // Like setup, it opened the program group; the fixture removes the rest.
+    CloseProgramGroupWindows(true);
 }
 
 TEST_F(SetupTest, WithoutShortcutOptionsTheGroupAndHelpAreStillMade) {

@@ -8,9 +8,9 @@
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "harness.h"
+#include "threads.h"
 
 // Works a modal dialog of this process from a helper thread: waits for the
 // dialog with that caption, runs the steps on it and, should the steps leave
@@ -37,7 +37,7 @@ public:
     DialogDriver& operator=(const DialogDriver&) = delete;
 
     void Finish() {
-        if (thread_.joinable()) thread_.join();
+        thread_.join();
     }
     bool found() const { return found_; }
     bool leftOpen() const { return leftOpen_; }
@@ -45,7 +45,7 @@ public:
 private:
     std::atomic<bool> found_{false};
     std::atomic<bool> leftOpen_{false};
-    std::thread thread_;
+    harness::Thread thread_;
 };
 
 // Opens a dialog through the main window's menu command while the driver

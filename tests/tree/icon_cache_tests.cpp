@@ -2,9 +2,8 @@
 // icons; the main window runs in the test process for its image list.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "icon_cache.h"
+#include "threads.h"
 #include "tree_test_util.h"
 
 namespace {
@@ -165,7 +164,7 @@ TEST_F(IconCacheTest, AWindowThatDoesNotAnswerGetsNoIcon) {
     InProcessApp app;
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HWND window = nullptr;
-    std::thread owner([&] {
+    harness::Thread owner([&] {
         HWND own = MakeWindow("IconTestHung", nullptr, 420);
         window = own;
         MSG message;

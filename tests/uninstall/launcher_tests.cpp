@@ -2,6 +2,8 @@
 // folder, started with the installation folder, and its copy marked for
 // deletion at the next restart; and the launcher's failures.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 #include <utility>
@@ -193,6 +195,21 @@ TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
     EXPECT_EQ(0u, launcher.ExitCode());
     EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
     RemoveDirectoryA(TempCopy().c_str());
+}
+
+// Under Wine every program runs as administrator, so a refused elevation
+// cannot happen here: the text it would show is checked on its own.
+TEST(UninstallLaunchFailure, StartedSaysNothingRefusedNamesTheSystemsReason) {
+    EXPECT_EQ("", LaunchFailureText(42, ERROR_CANCELLED));
+    const std::string prefix = "Cannot start the uninstaller: ";
+    for (const auto& [result, error] : {std::pair<UINT_PTR, DWORD>{SE_ERR_ACCESSDENIED, ERROR_CANCELLED},
+                                        {SE_ERR_ACCESSDENIED, ERROR_SUCCESS},
+                                        {SE_ERR_FNF, ERROR_SUCCESS}}) {
+        const std::string text = LaunchFailureText(result, error);
+        EXPECT_EQ(prefix, text.substr(0, prefix.size())) << result << " " << error;
+        EXPECT_GT(text.size(), prefix.size() + 2) << text;
+        EXPECT_NE('\n', text.back());
+    }
 }
 
 TEST_F(UninstallLauncherTest, TemporaryFolderTooLongForItsBufferIsFatal) {

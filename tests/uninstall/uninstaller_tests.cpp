@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "harness.h"
-#include "sync_window.h"
 #include "installation.h"
+#include "sync_window.h"
 #include "uninstall_fixture.h"
+#include "uninstaller.h"
 
 using harness::Process;
 using namespace uninstall_test;
@@ -107,7 +108,7 @@ TEST_F(UninstallerTest, MissingHelpPageGivesTheWarningAfterTwelve) {
     ASSERT_TRUE(DeleteFileA(install::FilePath(install::kFolder, "Help\\Monitoring Time.htm").c_str()));
     Process uninstaller = StartUninstaller(kFolderArg);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     // The twelve others went, and with them every folder.
     EXPECT_TRUE(install::PresentFiles().empty());
     EXPECT_FALSE(harness::FolderExists(install::kFolder));
@@ -120,10 +121,38 @@ TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
     ASSERT_TRUE(SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY));
     Process uninstaller = StartUninstaller(kFolderArg);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
     EXPECT_TRUE(harness::FolderExists(install::kFolder));
     EXPECT_FALSE(harness::FolderExists(std::string(install::kFolder) + "\\help"));
+}
+
+// A file in use (here held open by the test without delete sharing) stays:
+// the warning says so, and success is not claimed.
+TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
+    install::Install();
+    const std::string program = install::FilePath(install::kFolder, "Hoverlane.exe");
+    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
+    ASSERT_TRUE(uninstaller.WaitExit());
+    CloseHandle(held);
+    EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles());
+    // Everything else went as usual.
+    EXPECT_TRUE(install::PresentShortcuts().empty());
+    EXPECT_EQ(0, install::PresentRegistryParts());
+}
+
+// A key that cannot be deleted counts like a file; one that is not there
+// is not a failure (a second run finds none).
+TEST(UninstallerKeys, OnlyAKeyThatStaysIsAFailure) {
+    EXPECT_TRUE(KeyIsGone(ERROR_SUCCESS));
+    EXPECT_TRUE(KeyIsGone(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(KeyIsGone(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(KeyIsGone(ERROR_SHARING_VIOLATION));
 }
 
 TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
@@ -135,7 +164,7 @@ TEST_F(UninstallerTest, FolderWithoutTrailingBackslashDeletesNothingAndWarns) {
     for (const std::string& path : beside) harness::WriteFileBytes(path, "not ours");
     Process uninstaller = StartUninstaller(install::kFolder);
 
-    EXPECT_EQ(Boxes({kQuestion, kFilesLeft, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_EQ(13u, install::PresentFiles().size());
     for (const std::string& path : beside) {
         EXPECT_EQ("not ours", harness::ReadFileBytes(path).bytes) << path;
@@ -206,24 +235,59 @@ TEST_F(UninstallerTest, GarbageCommandLinesNameNoInstallation) {
     }
 }
 
+// A "SYNCCLASS" window of this process with that window procedure.
+void CreateSyncWindow(WNDPROC procedure) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kSyncClassName;
+    RegisterClassExA(&windowClass);
+    CreateWindowExA(0, kSyncClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
 LRESULT CALLBACK StubbornProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A "SYNCCLASS" window that ignores WM_DESTROY; with "hang" its process
+// A kSyncClassName window that ignores WM_DESTROY; with "hang" its process
 // never looks at its messages either.
 HL_SCENARIO(StubbornSyncWindow) {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = StubbornProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kSyncClassName;
-    RegisterClassExA(&windowClass);
-    CreateWindowExA(0, kSyncClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    CreateSyncWindow(StubbornProc);
     if (args == "hang") Sleep(INFINITE);
     for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
     return 0;
+}
+
+// As hoverlane's: a sent WM_DESTROY destroys the window for real.
+LRESULT CALLBACK SlowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static bool destroying = false;
+    if (message == WM_DESTROY && !destroying) {
+        destroying = true;
+        DestroyWindow(window);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A kSyncClassName window that goes at once, in a process that takes its time
+// to end afterwards, as a busy machine's hoverlane may.
+HL_SCENARIO(SlowToEnd) {
+    CreateSyncWindow(SlowProc);
+    for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;) DispatchMessageA(&message);
+    Sleep(2000);
+    return 0;
+}
+
+// Closing waits, bounded, for the closed instance's process to end (and so
+// to let go of its program file), not only for its window to go.
+TEST_F(UninstallerTest, ClosingWaitsForTheClosedProcessToEnd) {
+    Process slow = harness::StartScenario("SlowToEnd");
+    ASSERT_NE(nullptr, harness::WaitForTopWindow(kSyncClassName, nullptr, slow.id()));
+    EXPECT_EQ(1, CloseRunningInstances());
+    EXPECT_TRUE(slow.WaitExit(0));
 }
 
 TEST_F(UninstallerTest, SyncWindowThatNeverGoesAwayDoesNotHangIt) {
