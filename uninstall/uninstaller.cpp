@@ -5,15 +5,13 @@
 #include <shlwapi.h>
 
 #include "install_layout.h"
+#include "message_box.h"
 #include "sync_window.h"
 #include "text.h"
 
 int DeletedCount = 0;
 
 namespace {
-
-// Neutral language, the system's default sublanguage.
-constexpr WORD kDefaultLanguage = 0x800;
 
 std::string Upper(std::string text) {
     if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
@@ -125,8 +123,8 @@ int UninstallMain(const char* commandLine) {
     CloseRunningInstances();
     const std::string folder = commandLine ? commandLine : "";
 
-    if (MessageBoxExA(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?", "Alert",
-                      MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL, kDefaultLanguage) != IDYES)
+    if (SystemLanguageBox(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?",
+                          "Alert", MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) != IDYES)
         return 0;
     // Lets the closed hoverlane let go of its program file; the closing above
     // has already waited for its process to end.
