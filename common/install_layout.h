@@ -30,6 +30,10 @@ inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
     "license.txt",
 };
 
+// hoverlane /Uninstall writes the uninstaller it carries to the temporary
+// folder under this name and starts it from there.
+inline constexpr char kUninstallerFileName[] = "hoverlane_uninst.exe";
+
 // Shortcuts, in the current user's special folders.
 inline constexpr char kProgramGroup[] = "Hoverlane";  // below the Programs folder
 inline constexpr char kAppShortcut[] = "Hoverlane.lnk";

@@ -8,12 +8,12 @@
 #include "app_state.h"
 #include "errors.h"
 #include "handles.h"
+#include "install_layout.h"
 
 namespace {
 
 const char kUninstallerResource[] = "Hoverlane_Uninst.exe";
 const char kUninstallerType[] = "EXE";
-const char kUninstallerFileName[] = "hoverlane_uninst.exe";
 
 // The temporary folder as the system reports it (ending in a backslash) and
 // the file name; empty when the folder cannot be had.

@@ -31,7 +31,7 @@ const char kCritical[] = "Error: A Critical Error Has ocurred, the program will 
 std::string TempCopy() {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + kUninstallerName;
+    return std::string(folder) + kUninstallerFileName;
 }
 
 std::string ProcessImage(DWORD pid) {
@@ -193,7 +193,7 @@ TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
-    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
+    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerFileName));
     RemoveDirectoryA(TempCopy().c_str());
 }
 
@@ -227,8 +227,8 @@ TEST_F(UninstallLauncherTest, TemporaryFolderTooLongForItsBufferIsFatal) {
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
-    EXPECT_FALSE(harness::FileExists(current + "\\" + kUninstallerName));
-    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerName));
+    EXPECT_FALSE(harness::FileExists(current + "\\" + kUninstallerFileName));
+    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerFileName));
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ const char kUninstalledBefore[] = "Alert: This program has been Uninstalled befo
 const char kFilesLeft[] =
     "Alert: There are some files that could not be deleted;\nyou have to manually delete them";
 const char kCompleted[] = "Uninstall: Uninstall Completed Successfully";
-const char kUninstallerName[] = "hoverlane_uninst.exe";
 
 inline std::string Describe(const harness::Box& box) {
     return box.window ? box.caption + ": " + box.text : "<no box>";
