@@ -74,6 +74,16 @@ std::string VersionInfo::QueryString(const char* valueName) const {
 // ---- window readers
 
 std::string GetWindowTitle(HWND window) {
+    // Most titles fit a small buffer. Asking for the length first would
+    // send another program's window a message, and wait for its answer, at
+    // every refresh.
+    char shortTitle[kItemTextBuffer];
+    const int read = GetWindowTextA(window, shortTitle, sizeof(shortTitle));
+    if (read <= 0) return std::string();
+    // Two bytes to spare: a title cut before a two-byte character leaves one.
+    if (static_cast<size_t>(read) + 2 < sizeof(shortTitle))
+        return BufferText(shortTitle, sizeof(shortTitle));
+
     int length = GetWindowTextLengthA(window);
     if (length < 0) length = 0;
     const size_t size = static_cast<size_t>(length) + 5;

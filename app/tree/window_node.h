@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tree_rules.h"
 
@@ -50,7 +51,8 @@ public:
     // Re-reads the title, keeps the item in step, decides whether the node
     // is dead and refreshes the children when due.
     void Refresh();
-    // Removes dead children and discovers new ones.
+    // Removes dead children and discovers new ones, in one walk over the
+    // windows of this level.
     void RefreshChildren();
     void DeleteChildren();
 
@@ -79,7 +81,14 @@ public:
     bool dead = false;
 
 private:
-    void DiscoverChildren();
+    // Refresh, told whether the parent's walk found the window where it
+    // belongs (still a child of the parent's container).
+    void Refresh(bool inPlace);
+    // The windows that may be children, in the platform's order.
+    void ListCandidates(std::vector<HWND>& windows) const;
+
+    // Set by the parent's walk: the window was among the level's windows.
+    bool found = false;
 };
 
 // The root; owned here, created with the main window and deleted at its
