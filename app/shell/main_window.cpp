@@ -300,8 +300,10 @@ HMENU OptionsMenu(HWND window) {
 bool CanRegisterSelection() {
     // While the Registered Programs dialog is open, its OK would delete a
     // registration made meanwhile, which it never listed.
+    // A registration keeps the program's file path: without one there is
+    // nothing to register.
     return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered &&
-           !RegisteredProgramsWindow;
+           !SelectedNode->FileUnreadable() && !RegisteredProgramsWindow;
 }
 
 void ToggleMonitoring(HWND window) {

@@ -134,6 +134,12 @@ BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
 
     WindowNode* child = new (std::nothrow) WindowNode(window, node, container);
     if (!child) ReportError(ErrorNoMemory, "Cannot allocate a byte buffer");
+    // Dead at birth, the window went away or stopped qualifying meanwhile:
+    // an item for it would only show blank until the next refresh.
+    if (child->dead) {
+        delete child;
+        return TRUE;
+    }
     node->children[window].reset(child);
     child->InsertTreeItem();
     return TRUE;

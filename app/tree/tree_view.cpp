@@ -130,8 +130,7 @@ LRESULT OnTreeNotify(const NMHDR* header) {
     case TVN_SELCHANGEDW:
         if (SelectionsUnderWay > 0) --SelectionsUnderWay;
         SelectedNode = node;
-        SendMessageA(StatusBar, SB_SETTEXTA, 0,
-                     reinterpret_cast<LPARAM>(node ? node->programName.c_str() : ""));
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(SelectionStatusText(node)));
         return 0;
     default:
         return 0;

@@ -17,6 +17,8 @@ std::unique_ptr<WindowNode> RootNode;
 WindowNode* SelectedNode = nullptr;
 WindowNode* TargetNode = nullptr;
 
+const char kUnreadableProgramText[] = "Program file cannot be read";
+
 namespace {
 
 const char kStringBufferDetail[] = "Cannot allocate a string buffer";
@@ -69,6 +71,11 @@ std::string VersionInfo::QueryString(const char* valueName) const {
     // The length counts characters, the terminator perhaps included; a
     // damaged resource may have no terminator at all.
     return TextFromBytes(value, length);
+}
+
+const char* SelectionStatusText(const WindowNode* node) {
+    if (!node) return "";
+    return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
 
 // ---- window readers
@@ -146,7 +153,9 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
     }
     if (!leaf) CheckRegistered();
 
-    dead = className.empty() || (!leaf && (modulePath.empty() || programName.empty()));
+    // A program whose file cannot be read still lives: it is listed by its
+    // title and can be monitored, only not registered.
+    dead = className.empty();
     Refresh();
 }
 
@@ -177,21 +186,61 @@ void WindowNode::ReadModulePath() {
 
 #else
 
+namespace {
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+
+using QueryImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+// Windows Vista and later have it; XP does not, and hoverlane must start there.
+QueryImageNameProc LookUpQueryImageName() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const FARPROC proc = kernel ? GetProcAddress(kernel, "QueryFullProcessImageNameA") : nullptr;
+    return reinterpret_cast<QueryImageNameProc>(reinterpret_cast<void*>(proc));
+}
+
+// The program file of the process; empty when it cannot be read.
+std::string ProcessImagePath(DWORD processId) {
+    static const QueryImageNameProc queryImageName = LookUpQueryImageName();
+    if (!queryImageName) return std::string();
+    // The limited right is all the call needs and is granted for more
+    // processes; XP knows only the full one.
+    ScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) return std::string();
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!queryImageName(process.get(), 0, path, &size)) return std::string();
+    return BufferText(path, MAX_PATH);
+}
+
+}  // namespace
+
 void WindowNode::ReadModulePath() {
     modulePath.clear();
     ScopedHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process) return;
-    char path[MAX_PATH] = {};
-    const HMODULE module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    if (GetModuleFileNameExA(process.get(), module, path, MAX_PATH) == 0) return;
-    modulePath = BufferText(path, MAX_PATH);
+    if (process) {
+        char path[MAX_PATH] = {};
+        const HMODULE module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+        if (GetModuleFileNameExA(process.get(), module, path, MAX_PATH) != 0) {
+            modulePath = BufferText(path, MAX_PATH);
+            return;
+        }
+    }
+    // The window's module cannot be read when the process is protected or
+    // elevated, is a 64-bit one seen from a 32-bit build, or gave the
+    // window an instance handle that names no module. Its program file
+    // names the program just as well.
+    modulePath = ProcessImagePath(processId);
 }
 
 #endif
 
 void WindowNode::CheckRegistered() {
     registered = false;
+    // Without a path the program could only match the key's unnamed value.
+    if (modulePath.empty()) return;
     {
         // Only whether the key exists.
         ScopedRegKey key;

@@ -47,6 +47,9 @@ public:
 
     void ReadModulePath();
     void CheckRegistered();
+    // A program (or a document holding documents) whose program file could
+    // not be read: it lives, but cannot be registered.
+    bool FileUnreadable() const { return parent && !leaf && modulePath.empty(); }
 
     // Re-reads the title, keeps the item in step, decides whether the node
     // is dead and refreshes the children when due.
@@ -98,6 +101,12 @@ extern std::unique_ptr<WindowNode> RootNode;
 // Neither owns its node; a node clears them when it is destroyed.
 extern WindowNode* SelectedNode;
 extern WindowNode* TargetNode;
+
+// What status part 0 shows for a selected node whose program file cannot
+// be read.
+extern const char kUnreadableProgramText[];
+// Status part 0 for the selected node (none: the empty text).
+const char* SelectionStatusText(const WindowNode* node);
 
 std::string GetWindowTitle(HWND window);
 // Captioned, visible, titled and alive.

@@ -127,7 +127,16 @@ TEST_F(TreeTest, SelectionSetsStatusPartZeroAndTheRegisterCommand) {
     EXPECT_EQ(document, SelectedNode);
     EXPECT_EQ("", StatusText(0));
 
+    // A program whose file cannot be read says so, and cannot be registered.
+    const std::string path = program->modulePath;
+    program->modulePath.clear();
+    SelectItem(program->treeItem);
+    EXPECT_EQ(kUnreadableProgramText, StatusText(0));
+    EXPECT_EQ(static_cast<UINT>(MFS_GRAYED), registerState());
+    program->modulePath = path;
+
     // A registered program cannot be registered again.
+    SelectItem(RootNode->treeItem);
     SelectItem(program->treeItem);
     harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, program->modulePath.c_str(),
                        program->programName);
@@ -594,32 +603,22 @@ TEST_F(TreeTest, AWindowMovedIntoAnotherIsNoProgram) {
     DestroyWindow(host);
 }
 
-// A program whose module cannot be read is dead from birth: its item (with
-// an empty text, under the desktop) lasts until the next refresh, which
-// removes it and makes it again.
-TEST_F(TreeTest, AnUnreadableModuleMakesADeadProgram) {
-    HWND frame = MakeMdiFrame("Nowhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 420);
-    // An instance handle that is no module of this process.
-    SetWindowLongPtrA(frame, GWLP_HINSTANCE, 0x10000);
+// The frame's instance handle names no module: the program is known by its
+// process's program file instead, listed by its title and kept.
+TEST_F(TreeTest, AFrameNamingNoModuleIsKnownByItsProcess) {
+    WindowNode* program = StartEditor("/badinstance Doc");
+    ASSERT_NE(nullptr, program);
+    EXPECT_FALSE(program->dead);
+    EXPECT_EQ("Editor", ItemText(program->treeItem));
+    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), program->modulePath.c_str()))
+        << program->modulePath;
+    EXPECT_EQ(kSampleName, program->programName);
 
-    InProcessApp app;
-    WindowNode* node = ProgramNode(frame);
-    ASSERT_NE(nullptr, node);
-    EXPECT_TRUE(node->dead);
-    EXPECT_EQ("", node->modulePath);
-    EXPECT_EQ("", ItemText(node->treeItem));
-    EXPECT_EQ(RootNode.get(), node->parent);
-    EXPECT_EQ(RootNode->treeItem,
-              reinterpret_cast<HTREEITEM>(SendMessageA(TreeView, TVM_GETNEXTITEM, TVGN_PARENT,
-                                                       reinterpret_cast<LPARAM>(node->treeItem))));
     TreeViewSpy spy;
-    RootNode->Refresh();
-    EXPECT_EQ(std::vector<HWND>{frame}, spy.inserted);
-    EXPECT_EQ(1, spy.deletes);
-    ASSERT_NE(nullptr, ProgramNode(frame));
-    EXPECT_TRUE(ProgramNode(frame)->dead);
-    EXPECT_TRUE(TreeIsConsistent());
-    DestroyWindow(frame);
+    for (int refresh = 0; refresh < 3; ++refresh) RootNode->Refresh();
+    EXPECT_EQ(program, ProgramNode(editor.frame));
+    EXPECT_TRUE(spy.inserted.empty());
+    EXPECT_EQ(0, spy.deletes);
 }
 
 // Item texts pass through 260-character buffers: a longer title shows cut to
