@@ -106,9 +106,14 @@ LRESULT OnTreeNotify(const NMHDR* header) {
         // the very item being selected or deleted, which the tree view does
         // not survive; the next periodic refresh catches up instead.
         if (SelectionsUnderWay > 0) return 0;
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
-        node->RefreshChildren();
-        SetCursor(nullptr);
+        {
+            // The pointer the user had comes back afterwards: no cursor at
+            // all would hide it until the mouse moves, which after an
+            // expansion by keyboard may be a long time.
+            const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            node->RefreshChildren();
+            SetCursor(previous);
+        }
         return 0;
     case TVN_ITEMEXPANDEDA:
     case TVN_ITEMEXPANDEDW:

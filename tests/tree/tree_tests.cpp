@@ -202,6 +202,17 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
     EXPECT_TRUE(TreeIsConsistent());
 }
 
+TEST_F(TreeTest, ExpandingByKeyboardGivesThePointerBack) {
+    WindowNode* program = StartEditor("Report");
+    ASSERT_NE(nullptr, program);
+    SelectItem(program->treeItem);
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    SendMessageA(TreeView, WM_KEYDOWN, VK_ADD, 0);
+    ASSERT_EQ(1u, program->children.size());
+    EXPECT_EQ(arrow, GetCursor());
+}
+
 TEST_F(TreeTest, CollapsingDestroysDocumentsButNeverPrograms) {
     WindowNode* program = StartEditor("Report Notes");
     ASSERT_NE(nullptr, program);
