@@ -14,6 +14,17 @@ int SelectionsUnderWay = 0;
 // at start-up, "desktop" stays collapsed until one arrives.
 bool RootExpansionPending = false;
 
+// Only the notifications that come as an NMTREEVIEW carry an item; the others
+// (clicks, custom drawing, keys) are smaller structures.
+const NMTREEVIEWA* TreeChange(const NMHDR* header) {
+    // The ANSI and wide forms carry the items at the same places.
+    return reinterpret_cast<const NMTREEVIEWA*>(header);
+}
+
+WindowNode* NewItemNode(const NMTREEVIEWA* change) {
+    return change->itemNew.hItem ? reinterpret_cast<WindowNode*>(change->itemNew.lParam) : nullptr;
+}
+
 }  // namespace
 
 void WindowNode::InsertTreeItem() {
@@ -92,13 +103,10 @@ void ExpandRootItemIfPending() {
 }
 
 LRESULT OnTreeNotify(const NMHDR* header) {
-    // The ANSI and wide forms carry the items at the same places.
-    const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
-    WindowNode* node =
-        change->itemNew.hItem ? reinterpret_cast<WindowNode*>(change->itemNew.lParam) : nullptr;
     switch (header->code) {
     case TVN_ITEMEXPANDINGA:
-    case TVN_ITEMEXPANDINGW:
+    case TVN_ITEMEXPANDINGW: {
+        WindowNode* node = NewItemNode(TreeChange(header));
         if (!node) return 0;
         node->itemState = TVIS_EXPANDED;
         // Selecting a hidden item (also in place of a deleted one) makes the
@@ -115,8 +123,11 @@ LRESULT OnTreeNotify(const NMHDR* header) {
             SetCursor(previous);
         }
         return 0;
+    }
     case TVN_ITEMEXPANDEDA:
-    case TVN_ITEMEXPANDEDW:
+    case TVN_ITEMEXPANDEDW: {
+        const NMTREEVIEWA* change = TreeChange(header);
+        WindowNode* node = NewItemNode(change);
         // Collapsing a program forgets its documents; the root keeps its
         // programs, which it refreshes whatever its item shows.
         if (node && (change->action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE &&
@@ -127,16 +138,19 @@ LRESULT OnTreeNotify(const NMHDR* header) {
             node->ShowExpandButton();
         }
         return 0;
+    }
     case TVN_SELCHANGINGA:
     case TVN_SELCHANGINGW:
         ++SelectionsUnderWay;
         return 0;
     case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
+    case TVN_SELCHANGEDW: {
         if (SelectionsUnderWay > 0) --SelectionsUnderWay;
+        WindowNode* node = NewItemNode(TreeChange(header));
         SelectedNode = node;
         SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(SelectionStatusText(node)));
         return 0;
+    }
     default:
         return 0;
     }
