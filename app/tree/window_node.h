@@ -17,7 +17,7 @@
 class VersionInfo {
 public:
     VersionInfo() = default;
-    virtual ~VersionInfo() = default;
+    ~VersionInfo() = default;
     VersionInfo(const VersionInfo&) = delete;
     VersionInfo& operator=(const VersionInfo&) = delete;
 
@@ -41,7 +41,7 @@ public:
     // other node: a window discovered below parent, with the container
     // that holds its own child windows (none for a document window).
     WindowNode(HWND window, WindowNode* parent, HWND container);
-    virtual ~WindowNode();
+    ~WindowNode();
     WindowNode(const WindowNode&) = delete;
     WindowNode& operator=(const WindowNode&) = delete;
 
