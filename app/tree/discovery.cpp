@@ -1,8 +1,6 @@
-// Keeping the tree in step with the live windows.
+// Finding the windows that become nodes.
 #include <new>
-#include <vector>
 
-#include "app_state.h"
 #include "errors.h"
 #include "window_node.h"
 
@@ -10,111 +8,13 @@ namespace {
 
 const char kMdiClientClass[] = "MDIClient";
 
-// A walk along a sibling chain that the windows' owners keep reordering
-// could go round for ever; no container holds this many windows.
-constexpr size_t kMaxSiblings = 100000;
-
 BOOL CALLBACK FindFirstAcceptable(HWND window, LPARAM context) {
     if (!IsAcceptableWindow(window)) return TRUE;
     *reinterpret_cast<HWND*>(context) = window;
     return FALSE;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
-    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    return TRUE;
-}
-
 }  // namespace
-
-void WindowNode::Refresh() {
-    // Refreshed on its own, outside its parent's walk: it looks up its own
-    // place.
-    Refresh(!parent || GetAncestor(window, GA_PARENT) == parent->container);
-}
-
-void WindowNode::Refresh(bool inPlace) {
-    if (parent) {
-        if (dead) return;
-        windowText = GetWindowTitle(window);
-        if (treeItem) {
-            if (!MainWindowHidden) {
-                ReadItemText();
-                if (windowText.empty()) {
-                    dead = true;
-                } else {
-                    const std::string shown = ItemTextFor(windowText);
-                    if (shown != itemText) SetItemText(shown);
-                }
-            }
-            // The window is gone, or no longer where its parent looks for
-            // it. Other windows of the same class and title do not matter:
-            // the node stands for its own window.
-            if (!inPlace) dead = true;
-        }
-    }
-    // A document window has no children to look after.
-    if (leaf) return;
-    if (!MainWindowHidden || this == RootNode.get()) {
-        ReadItemState();
-        RefreshChildren();
-    }
-}
-
-void WindowNode::RefreshChildren() {
-    if (this != RootNode.get() && !(itemState & TVIS_EXPANDED)) return;
-
-    // One walk over this level's windows serves both halves: the children
-    // met in it are still in place, the other windows may be new ones.
-    std::vector<HWND> windows;
-    ListCandidates(windows);
-    for (auto& entry : children) entry.second->found = false;
-    for (HWND window : windows) {
-        const auto known = children.find(window);
-        if (known != children.end()) known->second->found = true;
-    }
-
-    // Destroying a node deletes items, and the tree view may report a new
-    // selection meanwhile: children are reached through their handles, each
-    // looked up afresh, never through a position held across a removal.
-    std::vector<HWND> handles;
-    handles.reserve(children.size());
-    for (const auto& entry : children) handles.push_back(entry.first);
-    for (HWND handle : handles) {
-        const auto child = children.find(handle);
-        if (child == children.end()) continue;
-        WindowNode* node = child->second.get();
-        // A walk that met a window destroyed or moved meanwhile stops short
-        // or skips some: a child it missed looks up its own place.
-        node->Refresh(node->found || GetAncestor(node->window, GA_PARENT) == container);
-    }
-    for (HWND handle : handles) {
-        const auto child = children.find(handle);
-        if (child == children.end() || !child->second->dead) continue;
-        std::unique_ptr<WindowNode> removed = std::move(child->second);
-        children.erase(child);
-        removed.reset();
-    }
-
-    const LPARAM context = reinterpret_cast<LPARAM>(this);
-    for (HWND window : windows) AddChildWindow(window, context);
-}
-
-void WindowNode::ListCandidates(std::vector<HWND>& windows) const {
-    // Only top-level windows can pass the root's parent test, so the root
-    // walks them alone instead of every window on the desktop.
-    if (this == RootNode.get()) {
-        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
-        return;
-    }
-    // Below a program only the direct children of its container can pass
-    // it, and they are walked alone, without the windows inside them.
-    if (!container) return;
-    windows.reserve(children.size() + 16);
-    for (HWND window = GetWindow(container, GW_CHILD); window && windows.size() < kMaxSiblings;
-         window = GetWindow(window, GW_HWNDNEXT))
-        windows.push_back(window);
-}
 
 BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
     WindowNode* node = reinterpret_cast<WindowNode*>(context);
@@ -150,14 +50,6 @@ HWND FindContainer(HWND window) {
     HWND first = nullptr;
     EnumChildWindows(window, FindFirstAcceptable, reinterpret_cast<LPARAM>(&first));
     return first ? GetParent(first) : nullptr;
-}
-
-void WindowNode::DeleteChildren() {
-    while (!children.empty()) {
-        std::unique_ptr<WindowNode> first = std::move(children.begin()->second);
-        children.erase(children.begin());
-        first.reset();
-    }
 }
 
 void RefreshPrograms() {

@@ -1,9 +1,9 @@
-// How nodes show in the main window's tree view, and what the tree view's
-// notifications do to them.
+// What the tree view's notifications do to the nodes, and the root's first
+// expansion.
 #include "app_state.h"
-#include "icon_cache.h"
-#include "text.h"
 #include "window_node.h"
+
+const char kUnreadableProgramText[] = "Program file cannot be read";
 
 namespace {
 
@@ -27,70 +27,6 @@ WindowNode* NewItemNode(const NMTREEVIEWA* change) {
 
 }  // namespace
 
-void WindowNode::InsertTreeItem() {
-    imageIndex = GetWindowImageIndex(*this);
-
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), ItemTextFor(windowText));
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = parent ? parent->treeItem : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-    insert.item.pszText = text;
-    // -1 would ask this window for the image at every paint; without an
-    // icon the item names no image at all.
-    const int image = imageIndex >= 0 ? imageIndex : I_IMAGENONE;
-    insert.item.iImage = image;
-    insert.item.iSelectedImage = image;
-    // The expand button shows before any child is known.
-    insert.item.cChildren = leaf ? 0 : 1;
-    insert.item.lParam = reinterpret_cast<LPARAM>(this);
-    treeItem = reinterpret_cast<HTREEITEM>(
-        SendMessageA(TreeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-}
-
-void WindowNode::ReadItemState() {
-    if (!treeItem) return;
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_STATE;
-    item.hItem = treeItem;
-    item.stateMask = TVIS_EXPANDED;
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    itemState = item.state;
-}
-
-void WindowNode::ReadItemText() {
-    if (!treeItem) return;
-    char text[kItemTextBuffer] = {};
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = treeItem;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    text[sizeof(text) - 1] = '\0';
-    itemText = text;
-}
-
-void WindowNode::SetItemText(const std::string& shown) {
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), shown);
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = treeItem;
-    item.pszText = text;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-void WindowNode::ShowExpandButton() {
-    if (!treeItem || leaf) return;
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
-    item.hItem = treeItem;
-    item.cChildren = 1;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 void ExpandRootItem() {
     if (!RootNode || !RootNode->treeItem) return;
     SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RootNode->treeItem));
@@ -100,6 +36,11 @@ void ExpandRootItem() {
 
 void ExpandRootItemIfPending() {
     if (RootExpansionPending && RootNode && !RootNode->children.empty()) ExpandRootItem();
+}
+
+const char* SelectionStatusText(const WindowNode* node) {
+    if (!node) return "";
+    return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
 
 LRESULT OnTreeNotify(const NMHDR* header) {

@@ -10,14 +10,13 @@
 #include "errors.h"
 #include "family.h"
 #include "handles.h"
+#include "icon_cache.h"
 #include "registered_programs.h"
 #include "text.h"
 
 std::unique_ptr<WindowNode> RootNode;
 WindowNode* SelectedNode = nullptr;
 WindowNode* TargetNode = nullptr;
-
-const char kUnreadableProgramText[] = "Program file cannot be read";
 
 namespace {
 
@@ -26,6 +25,15 @@ const char kByteBufferDetail[] = "Cannot allocate a byte buffer";
 
 void ClearStatusPart(int part) {
     if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(""));
+}
+
+// A walk along a sibling chain that the windows' owners keep reordering
+// could go round for ever; no container holds this many windows.
+constexpr size_t kMaxSiblings = 100000;
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
 }
 
 // Text of a fixed buffer that the system may have filled to the brim.
@@ -71,11 +79,6 @@ std::string VersionInfo::QueryString(const char* valueName) const {
     // The length counts characters, the terminator perhaps included; a
     // damaged resource may have no terminator at all.
     return TextFromBytes(value, length);
-}
-
-const char* SelectionStatusText(const WindowNode* node) {
-    if (!node) return "";
-    return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
 
 // ---- window readers
@@ -251,4 +254,169 @@ void WindowNode::CheckRegistered() {
     std::vector<RegisteredProgram> programs;
     LoadRegisteredPrograms(programs);
     registered = IsRegistered(programs, modulePath, programName);
+}
+
+// ---- keeping in step with the live windows
+
+void WindowNode::Refresh() {
+    // Refreshed on its own, outside its parent's walk: it looks up its own
+    // place.
+    Refresh(!parent || GetAncestor(window, GA_PARENT) == parent->container);
+}
+
+void WindowNode::Refresh(bool inPlace) {
+    if (parent) {
+        if (dead) return;
+        windowText = GetWindowTitle(window);
+        if (treeItem) {
+            if (!MainWindowHidden) {
+                ReadItemText();
+                if (windowText.empty()) {
+                    dead = true;
+                } else {
+                    const std::string shown = ItemTextFor(windowText);
+                    if (shown != itemText) SetItemText(shown);
+                }
+            }
+            // The window is gone, or no longer where its parent looks for
+            // it. Other windows of the same class and title do not matter:
+            // the node stands for its own window.
+            if (!inPlace) dead = true;
+        }
+    }
+    // A document window has no children to look after.
+    if (leaf) return;
+    if (!MainWindowHidden || this == RootNode.get()) {
+        ReadItemState();
+        RefreshChildren();
+    }
+}
+
+void WindowNode::RefreshChildren() {
+    if (this != RootNode.get() && !(itemState & TVIS_EXPANDED)) return;
+
+    // One walk over this level's windows serves both halves: the children
+    // met in it are still in place, the other windows may be new ones.
+    std::vector<HWND> windows;
+    ListCandidates(windows);
+    for (auto& entry : children) entry.second->found = false;
+    for (HWND window : windows) {
+        const auto known = children.find(window);
+        if (known != children.end()) known->second->found = true;
+    }
+
+    // Destroying a node deletes items, and the tree view may report a new
+    // selection meanwhile: children are reached through their handles, each
+    // looked up afresh, never through a position held across a removal.
+    std::vector<HWND> handles;
+    handles.reserve(children.size());
+    for (const auto& entry : children) handles.push_back(entry.first);
+    for (HWND handle : handles) {
+        const auto child = children.find(handle);
+        if (child == children.end()) continue;
+        WindowNode* node = child->second.get();
+        // A walk that met a window destroyed or moved meanwhile stops short
+        // or skips some: a child it missed looks up its own place.
+        node->Refresh(node->found || GetAncestor(node->window, GA_PARENT) == container);
+    }
+    for (HWND handle : handles) {
+        const auto child = children.find(handle);
+        if (child == children.end() || !child->second->dead) continue;
+        std::unique_ptr<WindowNode> removed = std::move(child->second);
+        children.erase(child);
+        removed.reset();
+    }
+
+    const LPARAM context = reinterpret_cast<LPARAM>(this);
+    for (HWND window : windows) AddChildWindow(window, context);
+}
+
+void WindowNode::ListCandidates(std::vector<HWND>& windows) const {
+    // Only top-level windows can pass the root's parent test, so the root
+    // walks them alone instead of every window on the desktop.
+    if (this == RootNode.get()) {
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+        return;
+    }
+    // Below a program only the direct children of its container can pass
+    // it, and they are walked alone, without the windows inside them.
+    if (!container) return;
+    windows.reserve(children.size() + 16);
+    for (HWND window = GetWindow(container, GW_CHILD); window && windows.size() < kMaxSiblings;
+         window = GetWindow(window, GW_HWNDNEXT))
+        windows.push_back(window);
+}
+
+void WindowNode::DeleteChildren() {
+    while (!children.empty()) {
+        std::unique_ptr<WindowNode> first = std::move(children.begin()->second);
+        children.erase(children.begin());
+        first.reset();
+    }
+}
+
+// ---- the tree view item
+
+void WindowNode::InsertTreeItem() {
+    imageIndex = GetWindowImageIndex(*this);
+
+    char text[kItemTextBuffer];
+    CopyBounded(text, sizeof(text), ItemTextFor(windowText));
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent ? parent->treeItem : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = text;
+    // -1 would ask this window for the image at every paint; without an
+    // icon the item names no image at all.
+    const int image = imageIndex >= 0 ? imageIndex : I_IMAGENONE;
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = image;
+    // The expand button shows before any child is known.
+    insert.item.cChildren = leaf ? 0 : 1;
+    insert.item.lParam = reinterpret_cast<LPARAM>(this);
+    treeItem = reinterpret_cast<HTREEITEM>(
+        SendMessageA(TreeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void WindowNode::ReadItemState() {
+    if (!treeItem) return;
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_STATE;
+    item.hItem = treeItem;
+    item.stateMask = TVIS_EXPANDED;
+    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    itemState = item.state;
+}
+
+void WindowNode::ReadItemText() {
+    if (!treeItem) return;
+    char text[kItemTextBuffer] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    text[sizeof(text) - 1] = '\0';
+    itemText = text;
+}
+
+void WindowNode::SetItemText(const std::string& shown) {
+    char text[kItemTextBuffer];
+    CopyBounded(text, sizeof(text), shown);
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = text;
+    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void WindowNode::ShowExpandButton() {
+    if (!treeItem || leaf) return;
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = treeItem;
+    item.cChildren = 1;
+    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
