@@ -667,7 +667,7 @@ TEST_F(TreeTest, ShutdownDeletesTheTreeBeforeTheImageList) {
     EXPECT_EQ(nullptr, RootNode);
     EXPECT_EQ(nullptr, SelectedNode);
     EXPECT_EQ(nullptr, TargetNode);
-    EXPECT_EQ(nullptr, TreeImageList);
+    EXPECT_EQ(nullptr, TreeImageList.get());
 }
 
 }  // namespace
