@@ -87,7 +87,9 @@ std::string GetWindowTitle(HWND window) {
     // Most titles fit a small buffer. Asking for the length first would
     // send another program's window a message, and wait for its answer, at
     // every refresh.
-    char shortTitle[kItemTextBuffer];
+    // Wine reads something for no window at all when the buffer is large.
+    if (!window) return std::string();
+    char shortTitle[kItemTextBuffer] = {};
     const int read = GetWindowTextA(window, shortTitle, sizeof(shortTitle));
     if (read <= 0) return std::string();
     // Two bytes to spare: a title cut before a two-byte character leaves one.
