@@ -6,7 +6,7 @@
 //
 // The desktop is filled by this program started again as a host (a
 // scenario of the test harness), which makes N top-level windows, and by the
-// sample MDI program with 50 documents, whose item is expanded. hoverlane's
+// sample MDI program with D documents, whose item is expanded. hoverlane's
 // main window runs inside this process, as in the tests.
 #include <windows.h>
 #include <commctrl.h>
@@ -28,7 +28,6 @@
 namespace {
 
 const char kHostReadyTitle[] = "tree_bench host ready";
-constexpr int kSampleDocuments = 50;
 
 // ---- the host: many top-level windows of one process
 
@@ -128,6 +127,13 @@ BOOL CALLBACK CountWindow(HWND, LPARAM context) {
     return TRUE;
 }
 
+// The direct children of a window, each looked at once and nothing done.
+int WalkChildren(HWND parent) {
+    int count = 0;
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++count;
+    return count;
+}
+
 struct Memory {
     SIZE_T workingSet;
     SIZE_T privateBytes;
@@ -169,24 +175,76 @@ void CloseMainWindow() {
     harness::PumpFor(0);
 }
 
-void MeasureDesktop(int windows, HWND sampleFrame) {
+// The sample program with that many documents; its frame, none when it did
+// not come up.
+HWND StartSample(harness::Process& sample, int documents) {
+    sample = harness::Process::Start(harness::WinPath(HL_SAMPLE_MDI),
+                                     "/frame:Bench /at:200,100,700,500 /docs:" +
+                                         std::to_string(documents));
+    HWND frame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id());
+    HWND client = frame ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr;
+    // Its documents open after the frame shows.
+    if (!client || !harness::WaitUntil([&] { return WalkChildren(client) >= documents; }, 120000)) {
+        std::printf("the sample program with %d documents did not start\n", documents);
+        return nullptr;
+    }
+    return frame;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+// The top-level windows whose container a refresh searches afresh each
+// time: no program, but captioned, visible, titled and admitted by the
+// parent test, so that they may become one at any moment.
+std::vector<HWND> SearchedWindows() {
+    std::vector<HWND> all, searched;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        if (RootNode->children.count(window)) continue;
+        const LONG style = GetWindowLongA(window, GWL_STYLE);
+        if (!HasAcceptableStyle(style)) continue;
+        if (!ParentAdmits(MayReportParent(style) ? GetParent(window) : nullptr, RootNode->container))
+            continue;
+        if (HasTitle(window)) searched.push_back(window);
+    }
+    return searched;
+}
+
+void MeasureDesktop(int windows, int documents) {
+    harness::Process sampleProcess;
+    HWND sampleFrame = StartSample(sampleProcess, documents);
+    if (!sampleFrame) return;
     harness::Process host = StartHost(windows);
     if (!host.Running()) return;
     WindowNode* sample = OpenMainWindow(sampleFrame);
+    HWND client = FindWindowExA(sampleFrame, nullptr, "MDIClient", nullptr);
 
     int topLevel = 0, everyWindow = 0;
     EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&topLevel));
     EnumChildWindows(GetDesktopWindow(), CountWindow, reinterpret_cast<LPARAM>(&everyWindow));
+    const std::vector<HWND> searched = SearchedWindows();
 
     // The kinds of walk take turns, so that a busy moment of the machine
     // weighs on all of them alike.
-    const int runs = windows >= 1000 ? 9 : windows >= 100 ? 41 : 101;
-    std::vector<double> bare, every, plainWalk, discovery, sampleRefresh, refresh, ratio;
+    const int runs = windows >= 1000 || documents >= 400 ? 9 : windows >= 100 || documents >= 100 ? 41 : 101;
+    std::vector<double> bare, same, plainWalk, discovery, sampleRefresh, refresh, ratio, ratioBare;
     int ignored = 0;
     for (int run = 0; run < runs; ++run) {
-        bare.push_back(Microseconds([&] { EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ignored)); }));
-        every.push_back(Microseconds([&] {
-            EnumChildWindows(GetDesktopWindow(), CountWindow, reinterpret_cast<LPARAM>(&ignored));
+        // The top-level windows and the expanded program's documents.
+        bare.push_back(Microseconds([&] {
+            EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ignored));
+            ignored += WalkChildren(client);
+        }));
+        // All a refresh looks at: the same, and inside each window whose
+        // container it searches every window.
+        same.push_back(Microseconds([&] {
+            EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ignored));
+            for (HWND window : searched)
+                EnumChildWindows(window, CountWindow, reinterpret_cast<LPARAM>(&ignored));
+            ignored += WalkChildren(client);
         }));
         plainWalk.push_back(Microseconds([] { plain::Discover(*RootNode, true); }));
         discovery.push_back(Microseconds(
@@ -195,19 +253,23 @@ void MeasureDesktop(int windows, HWND sampleFrame) {
             if (sample) sample->Refresh();
         }));
         refresh.push_back(Microseconds([] { RootNode->Refresh(); }));
-        ratio.push_back(refresh.back() / bare.back());
+        ratio.push_back(refresh.back() / same.back());
+        ratioBare.push_back(refresh.back() / bare.back());
         harness::PumpFor(0);
     }
 
-    std::printf("%6d %6d %5zu %6zu %10.0f %10.0f %10.0f %10.0f %10.0f %10.0f %7.1f\n", topLevel,
-                everyWindow, RootNode->children.size(), sample ? sample->children.size() : 0,
-                Median(bare), Median(every), Median(plainWalk), Median(discovery), Median(sampleRefresh),
-                Median(refresh), Median(ratio));
+    std::printf("%5d %5d %5zu %5zu %4zu %9.0f %9.0f %10.0f %9.0f %8.0f %9.0f %6.1f %6.1f\n",
+                topLevel, everyWindow, RootNode->children.size(), sample ? sample->children.size() : 0,
+                searched.size(), Median(bare), Median(same), Median(plainWalk), Median(discovery),
+                Median(sampleRefresh), Median(refresh), Median(ratio), Median(ratioBare));
     std::fflush(stdout);
     CloseMainWindow();
 }
 
-void MeasureMemoryGrowth(int windows, int refreshes, HWND sampleFrame) {
+void MeasureMemoryGrowth(int windows, int refreshes, int documents) {
+    harness::Process sampleProcess;
+    HWND sampleFrame = StartSample(sampleProcess, documents);
+    if (!sampleFrame) return;
     harness::Process host = StartHost(windows);
     if (!host.Running()) return;
     OpenMainWindow(sampleFrame);
@@ -245,36 +307,22 @@ int main(int argc, char** argv) {
     InstallDirectory = "\\";
     MonitoringPaused = true;
 
-    harness::Process sample = harness::Process::Start(
-        harness::WinPath(HL_SAMPLE_MDI),
-        "/frame:Bench /at:200,100,700,500 /docs:" + std::to_string(kSampleDocuments));
-    HWND sampleFrame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id());
-    HWND client = sampleFrame ? FindWindowExA(sampleFrame, nullptr, "MDIClient", nullptr) : nullptr;
-    // Its documents open after the frame shows.
-    auto documents = [client] {
-        int count = 0;
-        for (HWND w = GetWindow(client, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++count;
-        return count;
-    };
-    if (!client || !harness::WaitUntil([&] { return documents() >= kSampleDocuments; })) {
-        std::printf("the sample program did not start\n");
-        return 1;
-    }
-
-    std::printf("Median microseconds of one call (ratio: median of refresh / bare walk, run by run);\n"
-                "the sample MDI program with %d documents is expanded.\n",
-                kSampleDocuments);
-    std::printf("top-level: windows EnumWindows lists; all: every window on the desktop;\n"
-                "programs/docs: nodes below the root and below the sample; bare walk: "
-                "EnumWindows doing nothing;\nall walk: EnumChildWindows of the desktop doing "
-                "nothing; plain disc: the walk over every\nwindow with the acceptance test as "
-                "written and the container search before the parent test;\ndiscovery: the root's own walk (every program "
-                "known); sample: one Refresh of the sample's node\n(its documents); refresh: one "
-                "Refresh of the root, all of it.\n\n");
-    std::printf("%6s %6s %5s %6s %10s %10s %10s %10s %10s %10s %7s\n", "top", "all", "progs",
-                "docs", "bare walk", "all walk", "plain disc", "discovery", "sample", "refresh",
-                "ratio");
-    for (int windows : {10, 100, 1000}) MeasureDesktop(windows, sampleFrame);
-    MeasureMemoryGrowth(100, refreshes, sampleFrame);
+    std::printf(
+        "Median microseconds of one call; ratios are medians of refresh / a bare walk, run by run.\n"
+        "top: windows EnumWindows lists; all: every window on the desktop; progs/docs: nodes below\n"
+        "the root and below the sample program (expanded); srch: top-level windows that are no\n"
+        "program but pass the cheap tests, so that a refresh searches them for a container.\n"
+        "bare: EnumWindows doing nothing and the sample's documents walked with GetWindow;\n"
+        "same: bare, and EnumChildWindows doing nothing inside each searched window, that is\n"
+        "every window a refresh looks at; plain disc: the walk over every window with the\n"
+        "acceptance test as first written; discovery: the root's own walk (every program known);\n"
+        "sample: one Refresh of the sample's node (its documents); refresh: one Refresh of the\n"
+        "root, all of it.\n\n");
+    std::printf("%5s %5s %5s %5s %4s %9s %9s %10s %9s %8s %9s %6s %6s\n", "top", "all", "progs", "docs",
+                "srch", "bare", "same", "plain disc", "discovery", "sample", "refresh", "/same",
+                "/bare");
+    for (int windows : {10, 100, 1000}) MeasureDesktop(windows, 50);
+    for (int documents : {100, 400}) MeasureDesktop(10, documents);
+    MeasureMemoryGrowth(100, refreshes, 50);
     return 0;
 }

@@ -4,16 +4,10 @@
 
 namespace {
 
-// Moves v to (x, y) of the container's client coordinates. Document windows
-// are the container's children and use them as they are; any other window
-// (a sibling of the container, when the container itself comes to the top)
-// is placed in its own parent's coordinates, or it would creep by the
-// container's offset at every activation.
-void MoveKeepingSize(HWND v, HWND container, LONG x, LONG y, const RECT& size) {
-    POINT at = {x, y};
-    HWND parent = GetAncestor(v, GA_PARENT);
-    if (parent && parent != container) MapWindowPoints(container, parent, &at, 1);
-    MoveWindow(v, at.x, at.y, size.right - size.left, size.bottom - size.top, TRUE);
+// Documents are the container's children: the container's client
+// coordinates are their own parent's.
+void MoveKeepingSize(HWND v, LONG x, LONG y, const RECT& size) {
+    MoveWindow(v, x, y, size.right - size.left, size.bottom - size.top, TRUE);
 }
 
 }  // namespace
@@ -35,6 +29,11 @@ void ShiftRectIntoClient(HWND window, RECT* rect) {
 }
 
 void KeepInSight(HWND top, HWND container, int cy) {
+    // Only documents give way. When the container itself comes to the top,
+    // the windows above it are the frame's own bars and palettes, which
+    // have their places outside the document area.
+    if (GetAncestor(top, GA_PARENT) != container) return;
+
     RECT r = {};
     if (!GetWindowRect(top, &r)) return;
     ScreenRectToClient(container, &r);
@@ -47,13 +46,13 @@ void KeepInSight(HWND top, HWND container, int cy) {
         if (!IsCoveredBy(q, r, cy)) continue;
 
         // Pulled inside first: the rooms are measured from there.
-        MoveKeepingSize(v, container, q.left, q.top, q);
+        MoveKeepingSize(v, q.left, q.top, q);
 
         // Read again: pulling a window inside may take away the container's
         // scroll bars and so change its client size.
         RECT client = {};
         GetClientRect(container, &client);
         const POINT to = InSightPosition(q, r, client.right, client.bottom, cy);
-        MoveKeepingSize(v, container, to.x, to.y, q);
+        MoveKeepingSize(v, to.x, to.y, q);
     }
 }

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-// Moves every window above top (in z-order) that top would cover. container
-// holds top; cy is the caption height. Allocates nothing: it runs inside the
-// monitoring tick.
+// Moves every window above top (in z-order) that top would cover, when top
+// is a document window (a child of container); nothing when it is not. cy
+// is the caption height. Allocates nothing: it runs inside the monitoring
+// tick.
 void KeepInSight(HWND top, HWND container, int cy);
 
 // A screen rectangle in window's client coordinates (both corners converted).

@@ -8,7 +8,6 @@
 #include "errors.h"
 #include "handles.h"
 #include "text.h"
-#include "window_node.h"
 
 namespace {
 
@@ -83,14 +82,13 @@ bool IsRegistered(const std::vector<RegisteredProgram>& list, const std::string&
     return registered;
 }
 
-void RegisterProgram(const WindowNode* node) {
-    if (!node || !RootNode || node->parent != RootNode.get()) return;
+void RegisterProgram(const std::string& modulePath, const std::string& programName) {
     // A program whose module could not be read has no path: writing it
     // would set the key's unnamed value instead.
-    if (node->modulePath.empty()) return;
-    const DWORD size = static_cast<DWORD>(node->programName.size() + 1);
-    if (SHSetValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, node->modulePath.c_str(), REG_SZ,
-                    node->programName.c_str(), size) != ERROR_SUCCESS)
+    if (modulePath.empty()) return;
+    const DWORD size = static_cast<DWORD>(programName.size() + 1);
+    if (SHSetValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath.c_str(), REG_SZ,
+                    programName.c_str(), size) != ERROR_SUCCESS)
         ReportError(ErrorRegistryWrite, "Cannot register the program especified");
 }
 

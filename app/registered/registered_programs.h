@@ -8,8 +8,6 @@
 #include "registry_layout.h"
 
 
-class WindowNode;
-
 struct RegisteredProgram {
     std::string modulePath;
     std::string programName;
@@ -19,12 +17,11 @@ struct RegisteredProgram {
 // key is no error: the list stays as it was.
 void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list);
 
-// Registers a program: a node whose parent is the root. Its module path
-// becomes the value name, its program name the data; registering again
-// replaces the name. Any other node, or none, is ignored without a word. A
-// failed write reports the registry write error. Changes no node's
-// registered flag.
-void RegisterProgram(const WindowNode* node);
+// Registers a program: its module path becomes the value name, its program
+// name the data; registering again replaces the name. An empty path is
+// ignored without a word. A failed write reports the registry write error.
+// Changes no node's registered flag.
+void RegisterProgram(const std::string& modulePath, const std::string& programName);
 
 // Deletes the registration of that module path; a failure is not reported.
 void DeleteRegistration(const std::string& modulePath);

@@ -125,8 +125,11 @@ void ShowHelp() {
 void OnCommand(HWND window, int id) {
     switch (id) {
     case IDM_REGISTER_PROGRAM:
-        if (SelectedNode && !RegisteredProgramsWindow) {
-            RegisterProgram(SelectedNode);
+        // Programs are the root's children; any other node, or none, is
+        // ignored without a word.
+        if (SelectedNode && RootNode && SelectedNode->parent == RootNode.get() &&
+            !RegisteredProgramsWindow) {
+            RegisterProgram(SelectedNode->modulePath, SelectedNode->programName);
             // Programs decide anew whether they are registered, so that the
             // command grays at once and every running copy of the program is
             // monitored from now on, not only after a restart.
@@ -291,8 +294,10 @@ HMENU OptionsMenu(HWND window) {
 bool CanRegisterSelection() {
     // While the Registered Programs dialog is open, its OK would delete a
     // registration made meanwhile, which it never listed.
+    // A registration keeps the program's file path: without one there is
+    // nothing to register.
     return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered &&
-           !RegisteredProgramsWindow;
+           !SelectedNode->FileUnreadable() && !RegisteredProgramsWindow;
 }
 
 void ToggleMonitoring(HWND window) {

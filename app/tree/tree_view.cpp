@@ -1,9 +1,9 @@
-// How nodes show in the main window's tree view, and what the tree view's
-// notifications do to them.
+// What the tree view's notifications do to the nodes, and the root's first
+// expansion.
 #include "app_state.h"
-#include "icon_cache.h"
-#include "text.h"
 #include "window_node.h"
+
+const char kUnreadableProgramText[] = "Program file cannot be read";
 
 namespace {
 
@@ -14,71 +14,18 @@ int SelectionsUnderWay = 0;
 // at start-up, "desktop" stays collapsed until one arrives.
 bool RootExpansionPending = false;
 
+// Only the notifications that come as an NMTREEVIEW carry an item; the others
+// (clicks, custom drawing, keys) are smaller structures.
+const NMTREEVIEWA* TreeChange(const NMHDR* header) {
+    // The ANSI and wide forms carry the items at the same places.
+    return reinterpret_cast<const NMTREEVIEWA*>(header);
+}
+
+WindowNode* NewItemNode(const NMTREEVIEWA* change) {
+    return change->itemNew.hItem ? reinterpret_cast<WindowNode*>(change->itemNew.lParam) : nullptr;
+}
+
 }  // namespace
-
-void WindowNode::InsertTreeItem() {
-    imageIndex = GetWindowImageIndex(*this);
-
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), ItemTextFor(windowText));
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = parent ? parent->treeItem : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-    insert.item.pszText = text;
-    // -1 would ask this window for the image at every paint; without an
-    // icon the item names no image at all.
-    const int image = imageIndex >= 0 ? imageIndex : I_IMAGENONE;
-    insert.item.iImage = image;
-    insert.item.iSelectedImage = image;
-    // The expand button shows before any child is known.
-    insert.item.cChildren = leaf ? 0 : 1;
-    insert.item.lParam = reinterpret_cast<LPARAM>(this);
-    treeItem = reinterpret_cast<HTREEITEM>(
-        SendMessageA(TreeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-}
-
-void WindowNode::ReadItemState() {
-    if (!treeItem) return;
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_STATE;
-    item.hItem = treeItem;
-    item.stateMask = TVIS_EXPANDED;
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    itemState = item.state;
-}
-
-void WindowNode::ReadItemText() {
-    if (!treeItem) return;
-    char text[kItemTextBuffer] = {};
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = treeItem;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    text[sizeof(text) - 1] = '\0';
-    itemText = text;
-}
-
-void WindowNode::SetItemText(const std::string& shown) {
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), shown);
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = treeItem;
-    item.pszText = text;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-void WindowNode::ShowExpandButton() {
-    if (!treeItem || leaf) return;
-    TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
-    item.hItem = treeItem;
-    item.cChildren = 1;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
 
 void ExpandRootItem() {
     if (!RootNode || !RootNode->treeItem) return;
@@ -91,14 +38,16 @@ void ExpandRootItemIfPending() {
     if (RootExpansionPending && RootNode && !RootNode->children.empty()) ExpandRootItem();
 }
 
+const char* SelectionStatusText(const WindowNode* node) {
+    if (!node) return "";
+    return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
+}
+
 LRESULT OnTreeNotify(const NMHDR* header) {
-    // The ANSI and wide forms carry the items at the same places.
-    const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
-    WindowNode* node =
-        change->itemNew.hItem ? reinterpret_cast<WindowNode*>(change->itemNew.lParam) : nullptr;
     switch (header->code) {
     case TVN_ITEMEXPANDINGA:
-    case TVN_ITEMEXPANDINGW:
+    case TVN_ITEMEXPANDINGW: {
+        WindowNode* node = NewItemNode(TreeChange(header));
         if (!node) return 0;
         node->itemState = TVIS_EXPANDED;
         // Selecting a hidden item (also in place of a deleted one) makes the
@@ -106,12 +55,20 @@ LRESULT OnTreeNotify(const NMHDR* header) {
         // the very item being selected or deleted, which the tree view does
         // not survive; the next periodic refresh catches up instead.
         if (SelectionsUnderWay > 0) return 0;
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
-        node->RefreshChildren();
-        SetCursor(nullptr);
+        {
+            // The pointer the user had comes back afterwards: no cursor at
+            // all would hide it until the mouse moves, which after an
+            // expansion by keyboard may be a long time.
+            const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+            node->RefreshChildren();
+            SetCursor(previous);
+        }
         return 0;
+    }
     case TVN_ITEMEXPANDEDA:
-    case TVN_ITEMEXPANDEDW:
+    case TVN_ITEMEXPANDEDW: {
+        const NMTREEVIEWA* change = TreeChange(header);
+        WindowNode* node = NewItemNode(change);
         // Collapsing a program forgets its documents; the root keeps its
         // programs, which it refreshes whatever its item shows.
         if (node && (change->action & (TVE_COLLAPSE | TVE_EXPAND)) == TVE_COLLAPSE &&
@@ -122,17 +79,19 @@ LRESULT OnTreeNotify(const NMHDR* header) {
             node->ShowExpandButton();
         }
         return 0;
+    }
     case TVN_SELCHANGINGA:
     case TVN_SELCHANGINGW:
         ++SelectionsUnderWay;
         return 0;
     case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
+    case TVN_SELCHANGEDW: {
         if (SelectionsUnderWay > 0) --SelectionsUnderWay;
+        WindowNode* node = NewItemNode(TreeChange(header));
         SelectedNode = node;
-        SendMessageA(StatusBar, SB_SETTEXTA, 0,
-                     reinterpret_cast<LPARAM>(node ? node->programName.c_str() : ""));
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(SelectionStatusText(node)));
         return 0;
+    }
     default:
         return 0;
     }

@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "family.h"
 #include "handles.h"
+#include "icon_cache.h"
 #include "registered_programs.h"
 #include "text.h"
 
@@ -24,6 +25,15 @@ const char kByteBufferDetail[] = "Cannot allocate a byte buffer";
 
 void ClearStatusPart(int part) {
     if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(""));
+}
+
+// A walk along a sibling chain that the windows' owners keep reordering
+// could go round for ever; no container holds this many windows.
+constexpr size_t kMaxSiblings = 100000;
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
 }
 
 // Text of a fixed buffer that the system may have filled to the brim.
@@ -74,6 +84,18 @@ std::string VersionInfo::QueryString(const char* valueName) const {
 // ---- window readers
 
 std::string GetWindowTitle(HWND window) {
+    // Most titles fit a small buffer. Asking for the length first would
+    // send another program's window a message, and wait for its answer, at
+    // every refresh.
+    // Wine reads something for no window at all when the buffer is large.
+    if (!window) return std::string();
+    char shortTitle[kItemTextBuffer] = {};
+    const int read = GetWindowTextA(window, shortTitle, sizeof(shortTitle));
+    if (read <= 0) return std::string();
+    // Two bytes to spare: a title cut before a two-byte character leaves one.
+    if (static_cast<size_t>(read) + 2 < sizeof(shortTitle))
+        return BufferText(shortTitle, sizeof(shortTitle));
+
     int length = GetWindowTextLengthA(window);
     if (length < 0) length = 0;
     const size_t size = static_cast<size_t>(length) + 5;
@@ -136,7 +158,9 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
     }
     if (!leaf) CheckRegistered();
 
-    dead = className.empty() || (!leaf && (modulePath.empty() || programName.empty()));
+    // A program whose file cannot be read still lives: it is listed by its
+    // title and can be monitored, only not registered.
+    dead = className.empty();
     Refresh();
 }
 
@@ -167,21 +191,61 @@ void WindowNode::ReadModulePath() {
 
 #else
 
+namespace {
+
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+
+using QueryImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+// Windows Vista and later have it; XP does not, and hoverlane must start there.
+QueryImageNameProc LookUpQueryImageName() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const FARPROC proc = kernel ? GetProcAddress(kernel, "QueryFullProcessImageNameA") : nullptr;
+    return reinterpret_cast<QueryImageNameProc>(reinterpret_cast<void*>(proc));
+}
+
+// The program file of the process; empty when it cannot be read.
+std::string ProcessImagePath(DWORD processId) {
+    static const QueryImageNameProc queryImageName = LookUpQueryImageName();
+    if (!queryImageName) return std::string();
+    // The limited right is all the call needs and is granted for more
+    // processes; XP knows only the full one.
+    ScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) return std::string();
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!queryImageName(process.get(), 0, path, &size)) return std::string();
+    return BufferText(path, MAX_PATH);
+}
+
+}  // namespace
+
 void WindowNode::ReadModulePath() {
     modulePath.clear();
     ScopedHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process) return;
-    char path[MAX_PATH] = {};
-    const HMODULE module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    if (GetModuleFileNameExA(process.get(), module, path, MAX_PATH) == 0) return;
-    modulePath = BufferText(path, MAX_PATH);
+    if (process) {
+        char path[MAX_PATH] = {};
+        const HMODULE module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+        if (GetModuleFileNameExA(process.get(), module, path, MAX_PATH) != 0) {
+            modulePath = BufferText(path, MAX_PATH);
+            return;
+        }
+    }
+    // The window's module cannot be read when the process is protected or
+    // elevated, is a 64-bit one seen from a 32-bit build, or gave the
+    // window an instance handle that names no module. Its program file
+    // names the program just as well.
+    modulePath = ProcessImagePath(processId);
 }
 
 #endif
 
 void WindowNode::CheckRegistered() {
     registered = false;
+    // Without a path the program could only match the key's unnamed value.
+    if (modulePath.empty()) return;
     {
         // Only whether the key exists.
         ScopedRegKey key;
@@ -192,4 +256,169 @@ void WindowNode::CheckRegistered() {
     std::vector<RegisteredProgram> programs;
     LoadRegisteredPrograms(programs);
     registered = IsRegistered(programs, modulePath, programName);
+}
+
+// ---- keeping in step with the live windows
+
+void WindowNode::Refresh() {
+    // Refreshed on its own, outside its parent's walk: it looks up its own
+    // place.
+    Refresh(!parent || GetAncestor(window, GA_PARENT) == parent->container);
+}
+
+void WindowNode::Refresh(bool inPlace) {
+    if (parent) {
+        if (dead) return;
+        windowText = GetWindowTitle(window);
+        if (treeItem) {
+            if (!MainWindowHidden) {
+                ReadItemText();
+                if (windowText.empty()) {
+                    dead = true;
+                } else {
+                    const std::string shown = ItemTextFor(windowText);
+                    if (shown != itemText) SetItemText(shown);
+                }
+            }
+            // The window is gone, or no longer where its parent looks for
+            // it. Other windows of the same class and title do not matter:
+            // the node stands for its own window.
+            if (!inPlace) dead = true;
+        }
+    }
+    // A document window has no children to look after.
+    if (leaf) return;
+    if (!MainWindowHidden || this == RootNode.get()) {
+        ReadItemState();
+        RefreshChildren();
+    }
+}
+
+void WindowNode::RefreshChildren() {
+    if (this != RootNode.get() && !(itemState & TVIS_EXPANDED)) return;
+
+    // One walk over this level's windows serves both halves: the children
+    // met in it are still in place, the other windows may be new ones.
+    std::vector<HWND> windows;
+    ListCandidates(windows);
+    for (auto& entry : children) entry.second->found = false;
+    for (HWND window : windows) {
+        const auto known = children.find(window);
+        if (known != children.end()) known->second->found = true;
+    }
+
+    // Destroying a node deletes items, and the tree view may report a new
+    // selection meanwhile: children are reached through their handles, each
+    // looked up afresh, never through a position held across a removal.
+    std::vector<HWND> handles;
+    handles.reserve(children.size());
+    for (const auto& entry : children) handles.push_back(entry.first);
+    for (HWND handle : handles) {
+        const auto child = children.find(handle);
+        if (child == children.end()) continue;
+        WindowNode* node = child->second.get();
+        // A walk that met a window destroyed or moved meanwhile stops short
+        // or skips some: a child it missed looks up its own place.
+        node->Refresh(node->found || GetAncestor(node->window, GA_PARENT) == container);
+    }
+    for (HWND handle : handles) {
+        const auto child = children.find(handle);
+        if (child == children.end() || !child->second->dead) continue;
+        std::unique_ptr<WindowNode> removed = std::move(child->second);
+        children.erase(child);
+        removed.reset();
+    }
+
+    const LPARAM context = reinterpret_cast<LPARAM>(this);
+    for (HWND window : windows) AddChildWindow(window, context);
+}
+
+void WindowNode::ListCandidates(std::vector<HWND>& windows) const {
+    // Only top-level windows can pass the root's parent test, so the root
+    // walks them alone instead of every window on the desktop.
+    if (this == RootNode.get()) {
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+        return;
+    }
+    // Below a program only the direct children of its container can pass
+    // it, and they are walked alone, without the windows inside them.
+    if (!container) return;
+    windows.reserve(children.size() + 16);
+    for (HWND window = GetWindow(container, GW_CHILD); window && windows.size() < kMaxSiblings;
+         window = GetWindow(window, GW_HWNDNEXT))
+        windows.push_back(window);
+}
+
+void WindowNode::DeleteChildren() {
+    while (!children.empty()) {
+        std::unique_ptr<WindowNode> first = std::move(children.begin()->second);
+        children.erase(children.begin());
+        first.reset();
+    }
+}
+
+// ---- the tree view item
+
+void WindowNode::InsertTreeItem() {
+    imageIndex = GetWindowImageIndex(*this);
+
+    char text[kItemTextBuffer];
+    CopyBounded(text, sizeof(text), ItemTextFor(windowText));
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent ? parent->treeItem : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    insert.item.pszText = text;
+    // -1 would ask this window for the image at every paint; without an
+    // icon the item names no image at all.
+    const int image = imageIndex >= 0 ? imageIndex : I_IMAGENONE;
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = image;
+    // The expand button shows before any child is known.
+    insert.item.cChildren = leaf ? 0 : 1;
+    insert.item.lParam = reinterpret_cast<LPARAM>(this);
+    treeItem = reinterpret_cast<HTREEITEM>(
+        SendMessageA(TreeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void WindowNode::ReadItemState() {
+    if (!treeItem) return;
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_STATE;
+    item.hItem = treeItem;
+    item.stateMask = TVIS_EXPANDED;
+    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    itemState = item.state;
+}
+
+void WindowNode::ReadItemText() {
+    if (!treeItem) return;
+    char text[kItemTextBuffer] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    text[sizeof(text) - 1] = '\0';
+    itemText = text;
+}
+
+void WindowNode::SetItemText(const std::string& shown) {
+    char text[kItemTextBuffer];
+    CopyBounded(text, sizeof(text), shown);
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = treeItem;
+    item.pszText = text;
+    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void WindowNode::ShowExpandButton() {
+    if (!treeItem || leaf) return;
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = treeItem;
+    item.cChildren = 1;
+    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }

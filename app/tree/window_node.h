@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tree_rules.h"
 
@@ -16,7 +17,7 @@
 class VersionInfo {
 public:
     VersionInfo() = default;
-    virtual ~VersionInfo() = default;
+    ~VersionInfo() = default;
     VersionInfo(const VersionInfo&) = delete;
     VersionInfo& operator=(const VersionInfo&) = delete;
 
@@ -40,17 +41,21 @@ public:
     // other node: a window discovered below parent, with the container
     // that holds its own child windows (none for a document window).
     WindowNode(HWND window, WindowNode* parent, HWND container);
-    virtual ~WindowNode();
+    ~WindowNode();
     WindowNode(const WindowNode&) = delete;
     WindowNode& operator=(const WindowNode&) = delete;
 
     void ReadModulePath();
     void CheckRegistered();
+    // A program (or a document holding documents) whose program file could
+    // not be read: it lives, but cannot be registered.
+    bool FileUnreadable() const { return parent && !leaf && modulePath.empty(); }
 
     // Re-reads the title, keeps the item in step, decides whether the node
     // is dead and refreshes the children when due.
     void Refresh();
-    // Removes dead children and discovers new ones.
+    // Removes dead children and discovers new ones, in one walk over the
+    // windows of this level.
     void RefreshChildren();
     void DeleteChildren();
 
@@ -79,7 +84,14 @@ public:
     bool dead = false;
 
 private:
-    void DiscoverChildren();
+    // Refresh, told whether the parent's walk found the window where it
+    // belongs (still a child of the parent's container).
+    void Refresh(bool inPlace);
+    // The windows that may be children, in the platform's order.
+    void ListCandidates(std::vector<HWND>& windows) const;
+
+    // Set by the parent's walk: the window was among the level's windows.
+    bool found = false;
 };
 
 // The root; owned here, created with the main window and deleted at its
@@ -89,6 +101,12 @@ extern std::unique_ptr<WindowNode> RootNode;
 // Neither owns its node; a node clears them when it is destroyed.
 extern WindowNode* SelectedNode;
 extern WindowNode* TargetNode;
+
+// What status part 0 shows for a selected node whose program file cannot
+// be read.
+extern const char kUnreadableProgramText[];
+// Status part 0 for the selected node (none: the empty text).
+const char* SelectionStatusText(const WindowNode* node);
 
 std::string GetWindowTitle(HWND window);
 // Captioned, visible, titled and alive.

@@ -442,12 +442,13 @@ TEST_F(TickTest, ATargetThatQuitsLeavesNoDanglingTarget) {
 // ---- Always In Sight with real windows
 
 // Big comes to the top under the pointer; Small lies inside it, Edge only
-// partly, Under is below it.
+// partly, Under is below it. The frame has bars above the container in
+// z-order.
 class InSightTest : public TickTest {
 protected:
     void SetUp() override {
         TickTest::SetUp();
-        editor = StartSample("/frame:Editor /at:360,60,760,560 Under@120,150,100,80 "
+        editor = StartSample("/frame:Editor /at:360,60,760,560 /bars Under@120,150,100,80 "
                              "Big@100,100,400,300 Small@150,130,150,120 Edge@450,300,150,100");
         ASSERT_NE(nullptr, editor.frame);
         under = DocumentTitled(editor.client, "Under");
@@ -501,6 +502,27 @@ TEST_F(InSightTest, OnACoveredDocumentKeepsACaptionHighStripInSight) {
     // Small shows above Big, where the pointer can reach it.
     const POINT strip = {(expected.left + expected.right) / 2, expected.top + cy / 2};
     EXPECT_EQ(small, RealChildWindowFromPoint(editor.client, strip));
+}
+
+TEST_F(InSightTest, OnTheContainerComingToTheTopLeavesTheFramesBarsAlone) {
+    Command(IDM_ALWAYS_IN_SIGHT);
+    const HWND toolBar = FindWindowExA(editor.frame, nullptr, SAMPLE_PANEL_CLASS, "Tool bar");
+    const HWND statusBar = FindWindowExA(editor.frame, nullptr, SAMPLE_PANEL_CLASS, "Status bar");
+    ASSERT_TRUE(toolBar && statusBar);
+    const RECT toolBarAt = harness::RectIn(editor.frame, toolBar);
+    const RECT statusBarAt = harness::RectIn(editor.frame, statusBar);
+    const RECT smallAt = At(small);
+
+    // Empty background, above and left of every document.
+    MoveTo(editor.client, 30, 30);
+    ASSERT_EQ(editor.client, RealChildWindowFromPoint(editor.client, POINT{30, 30}));
+    ASSERT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.frame) == editor.client; }));
+    EXPECT_TRUE(SameRect(toolBarAt, harness::RectIn(editor.frame, toolBar)));
+    EXPECT_TRUE(SameRect(statusBarAt, harness::RectIn(editor.frame, statusBar)));
+
+    // Documents still give way.
+    Activate(big, 470, 150);
+    EXPECT_FALSE(SameRect(smallAt, At(small)));
 }
 
 TEST_F(InSightTest, OnANewWindowFillingTheContainerOnlyPullsCoveredWindowsInside) {

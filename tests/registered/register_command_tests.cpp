@@ -130,10 +130,7 @@ TEST_F(RegisterCommandTest, DesktopDocumentOrNothingSelectedWritesNothing) {
 
     // A program whose module could not be read would otherwise write the
     // key's unnamed value.
-    const std::string path = program->modulePath;
-    program->modulePath.clear();
-    RegisterProgram(program);
-    program->modulePath = path;
+    RegisterProgram("", program->programName);
     EXPECT_FALSE(harness::KeyExists(HKEY_CURRENT_USER, kRegisteredProgramsKey));
 }
 

@@ -3,7 +3,7 @@
 // line.
 //
 //   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/palette:x,y,w,h]
-//              [/maxhalf] [/docs:N] [Doc[@x,y,w,h] ...]
+//              [/maxhalf] [/docs:N] [/bars] [/badinstance] [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
 // /plain makes a frame with no captioned child windows at all. /palette adds
@@ -12,7 +12,10 @@
 // documents named "Document K". /maxhalf limits a maximized document to the
 // left half of the container, as programs with a fixed page width do, so
 // that other documents stay in reach beside it. Documents are placed in
-// client coordinates of their container, the palette in the frame's.
+// client coordinates of their container, the palette in the frame's. /bars
+// gives the frame a tool bar above and a status bar below the MDI client,
+// made before it and so above it in z-order, as many programs make them.
+// /badinstance sets an instance handle that names no module on the frame.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +35,11 @@ bool plainMode = false;
 int documentCount = 0;
 bool withPalette = false;
 bool maximizeToHalf = false;
+bool withBars = false;
+HWND toolBar;
+HWND statusBar;
+constexpr int kToolBarHeight = 28;
+constexpr int kStatusBarHeight = 22;
 RECT paletteRect = {};
 
 struct DocumentRequest {
@@ -222,16 +230,36 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                                      area.bottom, window, nullptr, instance, nullptr);
             return 0;
         }
+        int top = 0, height = area.bottom;
+        if (withBars) {
+            toolBar = CreateWindowExA(0, SAMPLE_PANEL_CLASS, "Tool bar", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                      0, 0, area.right, kToolBarHeight, window, nullptr, instance,
+                                      nullptr);
+            statusBar = CreateWindowExA(0, SAMPLE_PANEL_CLASS, "Status bar",
+                                        WS_CHILD | WS_VISIBLE | WS_BORDER, 0,
+                                        area.bottom - kStatusBarHeight, area.right, kStatusBarHeight,
+                                        window, nullptr, instance, nullptr);
+            top = kToolBarHeight;
+            height -= kToolBarHeight + kStatusBarHeight;
+        }
         CLIENTCREATESTRUCT create = {};
         create.hWindowMenu = GetSubMenu(GetMenu(window), 1);
         create.idFirstChild = 1000;
         client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                                  WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0,
-                                 0, area.right, area.bottom, window, nullptr, instance, &create);
+                                 top, area.right, height, window, nullptr, instance, &create);
         return 0;
     }
     case WM_SIZE:
         if (panelMode && client) MoveWindow(client, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        if (withBars && client) {
+            const int width = LOWORD(lParam), height = HIWORD(lParam);
+            MoveWindow(toolBar, 0, 0, width, kToolBarHeight, TRUE);
+            MoveWindow(statusBar, 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+            MoveWindow(client, 0, kToolBarHeight, width, height - kToolBarHeight - kStatusBarHeight,
+                       TRUE);
+            return 0;  // the frame's own layout would give the client the whole area
+        }
         break;
     case WM_COMMAND:
         if (LOWORD(wParam) >= SAMPLE_NEW_DOC && LOWORD(wParam) <= SAMPLE_FOREGROUND) {
@@ -308,6 +336,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     instance = hInstance;
     std::string title = "Sample MDI";
     RECT at = {200, 160, 200 + 760, 160 + 560};
+    bool badInstance = false;
     std::vector<DocumentRequest> documents;
     int moreDocuments = 0;
     for (const std::string& word : SplitCommandLine(commandLine)) {
@@ -321,6 +350,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
             plainMode = true;
         } else if (word == "/maxhalf") {
             maximizeToHalf = true;
+        } else if (word == "/bars") {
+            withBars = true;
+        } else if (word == "/badinstance") {
+            badInstance = true;
         } else if (word.rfind("/palette:", 0) == 0) {
             withPalette = ParseRect(word.substr(9), &paletteRect);
         } else if (word.rfind("/docs:", 0) == 0) {
@@ -340,6 +373,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
                             at.right - at.left, at.bottom - at.top, nullptr, BuildMenu(), instance,
                             nullptr);
     if (!frame) return 1;
+    if (badInstance) SetWindowLongPtrA(frame, GWLP_HINSTANCE, 0x10000);
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
     if (!plainMode) {

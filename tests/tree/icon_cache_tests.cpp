@@ -40,7 +40,7 @@ COLORREF ImageColour(int index) {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bits = CreateCompatibleBitmap(screen, 32, 32);
     HGDIOBJ old = SelectObject(dc, bits);
-    ImageList_Draw(TreeImageList, index, dc, 0, 0, ILD_NORMAL);
+    ImageList_Draw(TreeImageList.get(), index, dc, 0, 0, ILD_NORMAL);
     const COLORREF colour = GetPixel(dc, 8, 8);
     SelectObject(dc, old);
     DeleteObject(bits);
@@ -77,7 +77,7 @@ TEST_F(IconCacheTest, OneImagePerIconHandle) {
     HICON red = SolidIcon(RGB(255, 0, 0));
     HWND first = MakeWindow("IconTestRed", red, 400);
     HWND second = MakeWindow("IconTestRed", red, 450);
-    const int before = ImageList_GetImageCount(TreeImageList);
+    const int before = ImageList_GetImageCount(TreeImageList.get());
 
     auto firstNode = NodeOf(first);
     auto secondNode = NodeOf(second);
@@ -85,7 +85,7 @@ TEST_F(IconCacheTest, OneImagePerIconHandle) {
     ASSERT_GE(index, 0);
     EXPECT_EQ(index, GetWindowImageIndex(*secondNode));
     EXPECT_EQ(index, GetWindowImageIndex(*firstNode));
-    EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList));
+    EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList.get()));
     EXPECT_EQ(RGB(255, 0, 0), ImageColour(index));
     EXPECT_EQ("IconTestRed", IconCache.at(red).className);
 
@@ -106,12 +106,12 @@ TEST_F(IconCacheTest, AHandleMetOnAnotherClassReplacesItsImageInPlace) {
     const int greenIndex = GetWindowImageIndex(*NodeOf(greenWindow));
     ASSERT_GE(greenIndex, 0);
     // The blue icon's handle as if it had belonged to another class before.
-    const int stale = ImageList_ReplaceIcon(TreeImageList, -1, green);
+    const int stale = ImageList_ReplaceIcon(TreeImageList.get(), -1, green);
     IconCache[blue] = IconCacheEntry{"IconTestGone", stale};
-    const int count = ImageList_GetImageCount(TreeImageList);
+    const int count = ImageList_GetImageCount(TreeImageList.get());
 
     EXPECT_EQ(stale, GetWindowImageIndex(*NodeOf(blueWindow)));
-    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList));
+    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList.get()));
     EXPECT_EQ(RGB(0, 0, 255), ImageColour(stale));
     EXPECT_EQ("IconTestBlue", IconCache.at(blue).className);
     EXPECT_EQ(greenIndex, IconCache.at(green).imageIndex);
@@ -127,10 +127,10 @@ TEST_F(IconCacheTest, AWindowWithoutIconGetsNone) {
     InProcessApp app;
     HWND window = MakeWindow("IconTestNone", nullptr);
     const size_t cached = IconCache.size();
-    const int count = ImageList_GetImageCount(TreeImageList);
+    const int count = ImageList_GetImageCount(TreeImageList.get());
     EXPECT_EQ(-1, GetWindowImageIndex(*NodeOf(window)));
     EXPECT_EQ(cached, IconCache.size());
-    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList));
+    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList.get()));
 
     // One set on the window itself is asked for.
     HICON yellow = SolidIcon(RGB(255, 255, 0));

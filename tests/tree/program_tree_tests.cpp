@@ -2,6 +2,8 @@
 // process and read through the harness.
 #include <gtest/gtest.h>
 
+#include "registered_programs.h"
+#include "resource.h"
 #include "tree_test_util.h"
 
 namespace {
@@ -70,26 +72,40 @@ private:
 
 // The 95 configuration reads another program's module with
 // GetWindowModuleFileNameA, which under Wine (as on Windows NT) gives
-// nothing for a window of another process. So under Wine every program is
-// dead from birth there: its item shows with an empty text until the next
-// refresh removes it and makes it again, and no program ever shows its
-// title. On Windows 95, 98 and Me the call reads the module.
-TEST_F(ProgramTreeTest, The95ConfigurationUnderWineShowsNoProgram) {
+// nothing for a window of another process, so there every program's file is
+// unreadable. (On Windows 95, 98 and Me the call reads the module.) Such a
+// program is listed by its title, kept across refreshes and monitored when
+// selected; status part 0 says its file cannot be read, and the register
+// command writes nothing.
+TEST_F(ProgramTreeTest, The95ConfigurationUnderWineListsProgramsItCannotRead) {
     Win98Setting win98;
-    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report");
+    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 A@10,10,200,150 B@230,10,200,150");
     ASSERT_NE(nullptr, editor.frame);
+    const HWND a = DocumentTitled(editor.client, "A");
+    const HWND b = DocumentTitled(editor.client, "B");
+    ASSERT_EQ(b, GetTopWindow(editor.client));
     Running app = StartHoverlane(HL_HOVERLANE_95);
     ASSERT_NE(nullptr, app.tree);
-    EXPECT_EQ("desktop", harness::ReadTreeItem(app.tree, harness::TreeRoot(app.tree)).text);
+    MoveWindow(app.main, 10, 10, 260, 180, TRUE);  // clear of the program
+    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramTexts(app.tree) == std::vector<std::string>{"Editor"}; }));
+    const HTREEITEM item = harness::TreeChild(app.tree, harness::TreeRoot(app.tree));
 
-    // Discovery ran: the program's short-lived item is there, untitled.
-    ASSERT_TRUE(harness::WaitUntil([&] { return ProgramTexts(app.tree) == std::vector<std::string>{""}; }));
-    // Across a few refreshes it never gets the program's title.
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 5000) {
-        for (const std::string& text : ProgramTexts(app.tree)) ASSERT_EQ("", text);
-        harness::PumpFor(100);
+    // Each new title shows after a refresh, on the same item.
+    for (const char* title : {"Editor 1", "Editor 2", "Editor 3"}) {
+        SetWindowTextA(editor.frame, title);
+        ASSERT_TRUE(harness::WaitUntil([&] { return ProgramTexts(app.tree) == std::vector<std::string>{title}; }));
+        EXPECT_EQ(item, harness::TreeChild(app.tree, harness::TreeRoot(app.tree)));
     }
+
+    SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    EXPECT_TRUE(harness::WaitUntil([&] { return harness::RemoteStatusText(app.status, 0) == kUnreadableProgramText; }));
+    RECT at;
+    GetWindowRect(a, &at);
+    SetCursorPos((at.left + at.right) / 2, (at.top + at.bottom) / 2);
+    EXPECT_TRUE(harness::WaitUntil([&] { return GetTopWindow(editor.client) == a; }));
+
+    SendMessageA(app.main, WM_COMMAND, IDM_REGISTER_PROGRAM, 0);
+    EXPECT_FALSE(harness::KeyExists(HKEY_CURRENT_USER, kRegisteredProgramsKey));
 }
 
 }  // namespace

@@ -127,7 +127,16 @@ TEST_F(TreeTest, SelectionSetsStatusPartZeroAndTheRegisterCommand) {
     EXPECT_EQ(document, SelectedNode);
     EXPECT_EQ("", StatusText(0));
 
+    // A program whose file cannot be read says so, and cannot be registered.
+    const std::string path = program->modulePath;
+    program->modulePath.clear();
+    SelectItem(program->treeItem);
+    EXPECT_EQ(kUnreadableProgramText, StatusText(0));
+    EXPECT_EQ(static_cast<UINT>(MFS_GRAYED), registerState());
+    program->modulePath = path;
+
     // A registered program cannot be registered again.
+    SelectItem(RootNode->treeItem);
     SelectItem(program->treeItem);
     harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, program->modulePath.c_str(),
                        program->programName);
@@ -191,6 +200,17 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
     RootNode->Refresh();
     EXPECT_EQ(nullptr, ChildNode(program, report));
     EXPECT_TRUE(TreeIsConsistent());
+}
+
+TEST_F(TreeTest, ExpandingByKeyboardGivesThePointerBack) {
+    WindowNode* program = StartEditor("Report");
+    ASSERT_NE(nullptr, program);
+    SelectItem(program->treeItem);
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    SendMessageA(TreeView, WM_KEYDOWN, VK_ADD, 0);
+    ASSERT_EQ(1u, program->children.size());
+    EXPECT_EQ(arrow, GetCursor());
 }
 
 TEST_F(TreeTest, CollapsingDestroysDocumentsButNeverPrograms) {
@@ -375,54 +395,40 @@ TEST_F(TreeTest, NothingDanglesWhileProgramsAndDocumentsComeAndGo) {
     EXPECT_TRUE(TreeIsConsistent());
 }
 
-// Two top-level windows of one class and title: the look-up finds the first
-// in Z order, so the other's node dies at every refresh and is made again at
-// the end of the list. When they swap places, they swap roles.
-TEST_F(TreeTest, TwinWindowsTakeTurnsByZOrder) {
-    Sample other = StartSample("/frame:Other /at:300,200,500,360 Doc");
-    Sample lower = StartSample("/frame:Twin /at:320,220,500,360 Doc");
-    Sample upper = StartSample("/frame:Twin /at:340,240,500,360 Doc");
-    ASSERT_TRUE(other.frame && lower.frame && upper.frame);
-    // Z order, top first: upper, lower, other.
-    SetWindowPos(other.frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowPos(upper.frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_EQ(upper.frame, FindWindowExA(nullptr, nullptr, SAMPLE_FRAME_CLASS, "Twin"));
-
+// Two programs with one title, each with two documents of one title: every
+// node keeps its own window, its item, its place, the expansion and the
+// selection, whichever twin lies on top.
+TEST_F(TreeTest, TwinsKeepTheirItems) {
+    Sample first = StartSample("/frame:Twin /at:320,220,500,360 Doc Doc");
+    Sample second = StartSample("/frame:Twin /at:340,240,500,360 Doc Doc");
+    ASSERT_TRUE(first.frame && second.frame);
     InProcessApp app;
-    auto windowsInTree = [] {
-        std::vector<HWND> windows;
-        for (WindowNode* node : ItemChildren(RootNode->treeItem)) windows.push_back(node->window);
-        return windows;
-    };
-    const std::vector<HWND> atStart = windowsInTree();
-    ASSERT_EQ(3u, atStart.size());
-    // The first filling follows the Z order.
-    EXPECT_EQ(upper.frame, atStart[0]);
-    EXPECT_EQ(lower.frame, atStart[1]);
-    EXPECT_EQ(other.frame, atStart[2]);
+    for (HWND frame : {first.frame, second.frame}) {
+        ASSERT_NE(nullptr, ProgramNode(frame));
+        ASSERT_TRUE(ClickExpandButton(ProgramNode(frame)->treeItem));
+        ASSERT_EQ(2u, ProgramNode(frame)->children.size());
+    }
+    WindowNode* selected = ItemChildren(ProgramNode(second.frame)->treeItem).back();
+    SelectItem(selected->treeItem);
+    std::vector<HTREEITEM> items;
+    CollectItems(nullptr, items);
 
     TreeViewSpy spy;
-    WindowNode* kept = ProgramNode(upper.frame);
-    for (int refresh = 0; refresh < 2; ++refresh) {
-        spy.Clear();
+    for (int refresh = 0; refresh < 3; ++refresh) {
+        // Each twin comes first in turn, frames and documents alike.
+        const Sample& top = refresh % 2 ? first : second;
+        SetWindowPos(top.frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(Documents(top.client).back(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         RootNode->Refresh();
-        EXPECT_EQ(std::vector<HWND>{lower.frame}, spy.inserted);
-        EXPECT_EQ(1, spy.deletes);
-        EXPECT_EQ((std::vector<HWND>{upper.frame, other.frame, lower.frame}), windowsInTree());
-        EXPECT_EQ(kept, ProgramNode(upper.frame));
     }
-
-    SetWindowPos(lower.frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_EQ(lower.frame, FindWindowExA(nullptr, nullptr, SAMPLE_FRAME_CLASS, "Twin"));
-    spy.Clear();
-    RootNode->Refresh();
-    EXPECT_EQ(std::vector<HWND>{upper.frame}, spy.inserted);
-    EXPECT_EQ((std::vector<HWND>{other.frame, lower.frame, upper.frame}), windowsInTree());
-    kept = ProgramNode(lower.frame);
-    spy.Clear();
-    RootNode->Refresh();
-    EXPECT_EQ(std::vector<HWND>{upper.frame}, spy.inserted);
-    EXPECT_EQ(kept, ProgramNode(lower.frame));
+    EXPECT_TRUE(spy.inserted.empty());
+    EXPECT_EQ(0, spy.deletes);
+    std::vector<HTREEITEM> after;
+    CollectItems(nullptr, after);
+    EXPECT_EQ(items, after);
+    EXPECT_EQ(selected, SelectedNode);
+    EXPECT_TRUE(ItemExpanded(ProgramNode(first.frame)->treeItem));
     EXPECT_TRUE(TreeIsConsistent());
 }
 
@@ -608,32 +614,22 @@ TEST_F(TreeTest, AWindowMovedIntoAnotherIsNoProgram) {
     DestroyWindow(host);
 }
 
-// A program whose module cannot be read is dead from birth: its item (with
-// an empty text, under the desktop) lasts until the next refresh, which
-// removes it and makes it again.
-TEST_F(TreeTest, AnUnreadableModuleMakesADeadProgram) {
-    HWND frame = MakeMdiFrame("Nowhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 420);
-    // An instance handle that is no module of this process.
-    SetWindowLongPtrA(frame, GWLP_HINSTANCE, 0x10000);
+// The frame's instance handle names no module: the program is known by its
+// process's program file instead, listed by its title and kept.
+TEST_F(TreeTest, AFrameNamingNoModuleIsKnownByItsProcess) {
+    WindowNode* program = StartEditor("/badinstance Doc");
+    ASSERT_NE(nullptr, program);
+    EXPECT_FALSE(program->dead);
+    EXPECT_EQ("Editor", ItemText(program->treeItem));
+    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), program->modulePath.c_str()))
+        << program->modulePath;
+    EXPECT_EQ(kSampleName, program->programName);
 
-    InProcessApp app;
-    WindowNode* node = ProgramNode(frame);
-    ASSERT_NE(nullptr, node);
-    EXPECT_TRUE(node->dead);
-    EXPECT_EQ("", node->modulePath);
-    EXPECT_EQ("", ItemText(node->treeItem));
-    EXPECT_EQ(RootNode.get(), node->parent);
-    EXPECT_EQ(RootNode->treeItem,
-              reinterpret_cast<HTREEITEM>(SendMessageA(TreeView, TVM_GETNEXTITEM, TVGN_PARENT,
-                                                       reinterpret_cast<LPARAM>(node->treeItem))));
     TreeViewSpy spy;
-    RootNode->Refresh();
-    EXPECT_EQ(std::vector<HWND>{frame}, spy.inserted);
-    EXPECT_EQ(1, spy.deletes);
-    ASSERT_NE(nullptr, ProgramNode(frame));
-    EXPECT_TRUE(ProgramNode(frame)->dead);
-    EXPECT_TRUE(TreeIsConsistent());
-    DestroyWindow(frame);
+    for (int refresh = 0; refresh < 3; ++refresh) RootNode->Refresh();
+    EXPECT_EQ(program, ProgramNode(editor.frame));
+    EXPECT_TRUE(spy.inserted.empty());
+    EXPECT_EQ(0, spy.deletes);
 }
 
 // Item texts pass through 260-character buffers: a longer title shows cut to
@@ -671,7 +667,7 @@ TEST_F(TreeTest, ShutdownDeletesTheTreeBeforeTheImageList) {
     EXPECT_EQ(nullptr, RootNode);
     EXPECT_EQ(nullptr, SelectedNode);
     EXPECT_EQ(nullptr, TargetNode);
-    EXPECT_EQ(nullptr, TreeImageList);
+    EXPECT_EQ(nullptr, TreeImageList.get());
 }
 
 }  // namespace

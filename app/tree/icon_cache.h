@@ -8,13 +8,14 @@
 #include <map>
 #include <string>
 
+#include "handles.h"
 #include "tree_rules.h"
 
 class WindowNode;
 
-// Owned by the main window: created with the tree view, destroyed at shutdown
-// after the window tree.
-extern HIMAGELIST TreeImageList;
+// Created with the main window's tree view, destroyed at its shutdown after
+// the window tree (or at the latest when the program ends).
+extern ScopedImageList TreeImageList;
 
 // Small-icon sized, 24-bit, no mask, backdrop the window colour; attached to
 // the tree view as its normal image list.

@@ -4,25 +4,21 @@
 #include <shlobj.h>
 
 #include "app_state.h"
-#include "handles.h"
 #include "window_node.h"
 
-HIMAGELIST TreeImageList = nullptr;
+ScopedImageList TreeImageList;
 std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
 
 namespace {
 
 // The shell's small icon of the desktop folder; a new icon the caller owns.
 HICON DesktopSmallIcon() {
-    ComRef<IMalloc> allocator;
-    if (FAILED(SHGetMalloc(allocator.put()))) return nullptr;
-    LPITEMIDLIST desktop = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(MainWindow, CSIDL_DESKTOP, &desktop)) || !desktop)
+    ScopedItemIdList desktop;
+    if (FAILED(SHGetSpecialFolderLocation(MainWindow, CSIDL_DESKTOP, desktop.put())) || !desktop)
         return nullptr;
     SHFILEINFOA info = {};
-    SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop), 0, &info, sizeof(info),
+    SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop.get()), 0, &info, sizeof(info),
                    SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
-    allocator->Free(desktop);
     return info.hIcon;
 }
 
@@ -43,27 +39,25 @@ HICON WindowSmallIcon(HWND window) {
 
 HIMAGELIST CreateTreeImageList(HWND treeView) {
     IconCache.clear();
-    TreeImageList = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                     ILC_COLOR24, 0, 1);
+    TreeImageList.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), ILC_COLOR24, 0, 1));
     if (!TreeImageList) return nullptr;
-    SendMessageA(treeView, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(TreeImageList));
-    ImageList_SetBkColor(TreeImageList, GetSysColor(COLOR_WINDOW));
-    return TreeImageList;
+    SendMessageA(treeView, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(TreeImageList.get()));
+    ImageList_SetBkColor(TreeImageList.get(), GetSysColor(COLOR_WINDOW));
+    return TreeImageList.get();
 }
 
 void DestroyTreeImageList() {
     // The cached indices point into this list and go with it.
     IconCache.clear();
-    if (TreeImageList) {
-        ImageList_Destroy(TreeImageList);
-        TreeImageList = nullptr;
-    }
+    TreeImageList.reset();
 }
 
 int CachedImageIndex(HICON icon, const std::string& className) {
     auto found = IconCache.find(icon);
     if (found == IconCache.end()) {
-        const int index = ImageList_ReplaceIcon(TreeImageList, -1, icon);
+        const int index = ImageList_ReplaceIcon(TreeImageList.get(), -1, icon);
         IconCache[icon] = IconCacheEntry{className, index};
         return index;
     }
@@ -72,7 +66,7 @@ int CachedImageIndex(HICON icon, const std::string& className) {
     // Handle values are reused once their icon is destroyed: this is another
     // icon. It takes the old image's place, so that every index handed out
     // stays valid and the list does not grow.
-    entry.imageIndex = ImageList_ReplaceIcon(TreeImageList, entry.imageIndex, icon);
+    entry.imageIndex = ImageList_ReplaceIcon(TreeImageList.get(), entry.imageIndex, icon);
     entry.className = className;
     return entry.imageIndex;
 }
