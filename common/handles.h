@@ -131,15 +131,3 @@ public:
 private:
     T* p_ = nullptr;
 };
-
-#include <objbase.h>
-#include <shtypes.h>
-
-// An item-id list the shell handed out. The shell allocates them with the
-// COM task allocator, so they are freed with it.
-struct ItemIdListTraits {
-    static LPITEMIDLIST Invalid() { return nullptr; }
-    static bool Valid(LPITEMIDLIST list) { return list != nullptr; }
-    static void Close(LPITEMIDLIST list) { CoTaskMemFree(list); }
-};
-using ScopedItemIdList = UniqueHandle<LPITEMIDLIST, ItemIdListTraits>;
