@@ -7,9 +7,6 @@
 #include "settings.h"
 #include "window_node.h"
 
-bool MonitoringPaused = false;
-POINT LastActivationPoint = {0, 0};
-
 namespace {
 
 constexpr DWORD kBusyFlags[] = {GUI_POPUPMENUMODE, GUI_INMOVESIZE, GUI_INMENUMODE,

@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-extern bool MonitoringPaused;
-// Pointer position, in client coordinates of the target's container, when a
-// tick last acted.
-extern POINT LastActivationPoint;
+#include "app_state.h"  // MonitoringPaused, LastActivationPoint
 
 void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);

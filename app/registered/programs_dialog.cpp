@@ -12,8 +12,6 @@
 #include "resource.h"
 #include "window_node.h"
 
-HWND RegisteredProgramsWindow = nullptr;
-
 namespace {
 
 struct Column {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app_state.h"  // RegisteredProgramsWindow
 #include "registered_programs.h"
 
 // Column widths in pixels.
@@ -17,9 +18,6 @@ constexpr int kProgramPathWidth = 600;
 // The list view's texts are read through a buffer of this many characters
 // first, and a larger one when a text fills it.
 constexpr int kListTextBuffer = MAX_PATH;
-
-// The dialog while it is shown, none otherwise.
-extern HWND RegisteredProgramsWindow;
 
 INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Modal, owned by owner; returns IDOK or IDCANCEL.

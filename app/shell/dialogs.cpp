@@ -10,8 +10,6 @@
 #include "resource.h"
 #include "settings.h"
 
-WORD SliderPosition = 0;
-
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         EndDialog(dialog, LOWORD(wParam));

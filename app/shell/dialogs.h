@@ -6,16 +6,14 @@
 
 #include <cstddef>
 
+#include "app_state.h"  // SliderPosition
+
 // Slider bounds and steps of the Set Monitor Time dialog, in milliseconds.
 constexpr int kSliderMin = 100;
 constexpr int kSliderMax = 1000;
 constexpr int kSliderPage = 100;
 constexpr int kSliderLine = 50;
 constexpr int kSliderTickFrequency = 50;
-
-// The last position the Set Monitor Time dialog has seen; it outlives the
-// dialog, and only OK makes it the monitoring delay.
-extern WORD SliderPosition;
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -20,10 +20,6 @@
 #include "text.h"
 #include "window_node.h"
 
-HWND TreeView = nullptr;
-HWND StatusBar = nullptr;
-bool MainWindowHidden = false;
-
 namespace {
 
 constexpr int kStatusParts = 3;
@@ -32,9 +28,6 @@ constexpr int kMaxStatusParts = 8;
 const char kTrayTip[] = "Hoverlane\xA9";
 const char kMakerName[] = "Vendrabyte";
 
-// Sent by the shell when the taskbar is created again (explorer restarted);
-// tray icons must then be added anew.
-UINT TaskbarCreatedMessage = 0;
 
 void AddTrayIcon(HWND window) {
     NOTIFYICONDATAA data = {};
@@ -328,6 +321,9 @@ int ShutDown(HWND window) {
     MainWindow = nullptr;
     ReleaseResources(window);
     SaveSettings();
+    // The process ends after this; a test that runs the window inside its
+    // own process starts the next window from a clean slate.
+    ResetApplicationState();
     PostQuitMessage(0);
     return 1;
 }

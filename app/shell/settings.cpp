@@ -7,9 +7,6 @@
 #include "main_window.h"
 #include "registry_layout.h"
 
-DWORD MonitorDelay = 0;
-int AlwaysInSight = 0;
-
 namespace {
 
 constexpr DWORD kDefaultDelay = 100;

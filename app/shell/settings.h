@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
+#include "app_state.h"        // MonitorDelay, AlwaysInSight
 #include "registry_layout.h"  // where they are kept
-
-extern DWORD MonitorDelay;  // period of the monitoring timer, milliseconds
-extern int AlwaysInSight;   // 0 off, non-zero on
 
 void LoadSettings(HWND window);
 void SaveSettings();

@@ -11,11 +11,6 @@
 #include "settings.h"
 #include "uninstall_launcher.h"
 
-HINSTANCE Instance = nullptr;
-HWND MainWindow = nullptr;
-HWND SyncWindow = nullptr;
-std::string InstallDirectory;
-
 bool IsUninstallCommand(const char* commandLine) {
     return commandLine && lstrcmpiA(commandLine, "/Uninstall") == 0;
 }

@@ -6,8 +6,6 @@
 #include "app_state.h"
 #include "window_node.h"
 
-ScopedImageList TreeImageList;
-std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
 
 namespace {
 

@@ -8,14 +8,11 @@
 #include <map>
 #include <string>
 
+#include "app_state.h"  // TreeImageList, IconCache
 #include "handles.h"
 #include "tree_rules.h"
 
 class WindowNode;
-
-// Created with the main window's tree view, destroyed at its shutdown after
-// the window tree (or at the latest when the program ends).
-extern ScopedImageList TreeImageList;
 
 // Small-icon sized, 24-bit, no mask, backdrop the window colour; attached to
 // the tree view as its normal image list.
@@ -28,10 +25,6 @@ struct IconCacheEntry {
     // Image in TreeImageList; -1 when the image list refused the icon.
     int imageIndex = -1;
 };
-
-// Icon handle -> its image. Entries live as long as the image list their
-// indices point into.
-extern std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
 
 // How long another program's window may take to hand out its icon before
 // it counts as having none.

@@ -7,13 +7,6 @@ const char kUnreadableProgramText[] = "Program file cannot be read";
 
 namespace {
 
-// Selections the tree view has announced and not yet reported done.
-int SelectionsUnderWay = 0;
-
-// The tree view cannot expand an item without children: when no program runs
-// at start-up, "desktop" stays collapsed until one arrives.
-bool RootExpansionPending = false;
-
 // Only the notifications that come as an NMTREEVIEW carry an item; the others
 // (clicks, custom drawing, keys) are smaller structures.
 const NMTREEVIEWA* TreeChange(const NMHDR* header) {

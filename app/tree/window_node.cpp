@@ -14,9 +14,6 @@
 #include "registered_programs.h"
 #include "text.h"
 
-std::unique_ptr<WindowNode> RootNode;
-WindowNode* SelectedNode = nullptr;
-WindowNode* TargetNode = nullptr;
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app_state.h"  // RootNode, SelectedNode, TargetNode
 #include "tree_rules.h"
 
 // The version resource of one file.
@@ -93,14 +94,6 @@ private:
     // Set by the parent's walk: the window was among the level's windows.
     bool found = false;
 };
-
-// The root; owned here, created with the main window and deleted at its
-// shutdown.
-extern std::unique_ptr<WindowNode> RootNode;
-// The node whose item is selected, and the one the monitoring works on.
-// Neither owns its node; a node clears them when it is destroyed.
-extern WindowNode* SelectedNode;
-extern WindowNode* TargetNode;
 
 // What status part 0 shows for a selected node whose program file cannot
 // be read.

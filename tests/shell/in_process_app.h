@@ -25,12 +25,10 @@ public:
                           bool expectBoxes = false,
                           std::vector<std::pair<std::string, int>> buttons = {})
         : boxes(std::move(buttons)), expectBoxes_(expectBoxes) {
+        // Each test's app starts as a fresh process would.
+        ResetApplicationState();
         Instance = GetModuleHandleA(nullptr);
         InstallDirectory = installDirectory;
-        // Each test's app starts as a fresh process would.
-        MonitoringPaused = false;
-        LastActivationPoint = {0, 0};
-        TargetNode = nullptr;
         created_ = CreateMainWindow(Instance, showCommand);
         window_ = MainWindow;
     }

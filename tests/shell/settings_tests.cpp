@@ -12,8 +12,7 @@ class SettingsTest : public ProductTest {
 protected:
     void SetUp() override {
         ProductTest::SetUp();
-        MonitorDelay = 0;
-        AlwaysInSight = 0;
+        ResetApplicationState();
     }
     static void Store(const char* name, DWORD type, const void* data, DWORD size,
                       HKEY root = HKEY_CURRENT_USER) {
