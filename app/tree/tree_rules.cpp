@@ -26,8 +26,8 @@ std::string ItemTextFor(const std::string& title) {
 
 Translation TranslationFrom(DWORD entry) {
     Translation translation{LOWORD(entry), HIWORD(entry)};
-    if (translation.language == 0) translation.language = kDefaultLanguage;
-    if (translation.codePage == 0) translation.codePage = kDefaultCodePage;
+    if (translation.language == 0) translation.language = kVersionFallbackLanguage;
+    if (translation.codePage == 0) translation.codePage = kVersionFallbackCodePage;
     return translation;
 }
 

@@ -52,8 +52,8 @@ struct Translation {
     WORD language;
     WORD codePage;
 };
-constexpr WORD kDefaultLanguage = 0x0409;
-constexpr WORD kDefaultCodePage = 1252;
+constexpr WORD kVersionFallbackLanguage = 0x0409;
+constexpr WORD kVersionFallbackCodePage = 1252;
 Translation TranslationFrom(DWORD entry);
 
 // "\StringFileInfo\llllcccc\name", four lower-case hex digits each.

@@ -43,8 +43,8 @@ std::string BufferText(const char* buffer, size_t capacity) {
 // ---- version resource
 
 bool VersionInfo::Load(const std::string& path) {
-    codePage = kDefaultCodePage;
-    language = kDefaultLanguage;
+    codePage = kVersionFallbackCodePage;
+    language = kVersionFallbackLanguage;
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     if (size == 0) return false;

@@ -29,8 +29,8 @@ public:
     std::string QueryString(const char* valueName) const;
 
     std::unique_ptr<BYTE[]> buffer;
-    WORD language = kDefaultLanguage;
-    WORD codePage = kDefaultCodePage;
+    WORD language = kVersionFallbackLanguage;
+    WORD codePage = kVersionFallbackCodePage;
 };
 
 class WindowNode;

@@ -120,8 +120,8 @@ TEST(VersionRules, AFileWithoutResourceGivesEmptyTexts) {
     VersionInfo version;
     EXPECT_FALSE(version.Load("C:\\no\\such\\file.exe"));
     EXPECT_EQ(nullptr, version.buffer);
-    EXPECT_EQ(kDefaultLanguage, version.language);
-    EXPECT_EQ(kDefaultCodePage, version.codePage);
+    EXPECT_EQ(kVersionFallbackLanguage, version.language);
+    EXPECT_EQ(kVersionFallbackCodePage, version.codePage);
     EXPECT_EQ("", version.QueryString("ProductName"));
 }
 
