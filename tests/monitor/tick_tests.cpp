@@ -450,7 +450,7 @@ protected:
         TickTest::SetUp();
         editor = StartSample("/frame:Editor /at:360,60,760,560 /bars Under@120,150,100,80 "
                              "Big@100,100,400,300 Small@150,130,150,120 Edge@450,300,150,100");
-        ASSERT_NE(nullptr, editor.frame);
+        ASSERT_NE(nullptr, editor.frame) << harness::DescribeProcess(editor.process);
         under = DocumentTitled(editor.client, "Under");
         big = DocumentTitled(editor.client, "Big");
         small = DocumentTitled(editor.client, "Small");

@@ -44,21 +44,23 @@ inline bool WaitForDocuments(HWND client, size_t count) {
 // named on its command line are there; frame is none when they are not.
 inline Sample StartSample(const std::string& args, const char* exe = HL_SAMPLE_MDI) {
     size_t documents = 0;
-    bool plain = false;
+    bool plain = false, panel = false;
     std::istringstream words(args);
     for (std::string word; words >> word;) {
         if (word[0] == '"') word.erase(0, 1);
         if (word == "/plain") plain = true;
+        if (word == "/panel") panel = true;
         if (word[0] != '/') ++documents;
     }
     Sample sample;
     sample.process = harness::Process::Start(harness::WinPath(exe), args);
     sample.frame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.process.id());
     if (!sample.frame || plain) return sample;
+    // The frame is found while it is still making its children, and its bars
+    // are panels too: look for the one container its mode makes.
+    const char* container = panel ? SAMPLE_PANEL_CLASS : "MDIClient";
     harness::WaitUntil([&] {
-        sample.client = FindWindowExA(sample.frame, nullptr, "MDIClient", nullptr);
-        if (!sample.client)
-            sample.client = FindWindowExA(sample.frame, nullptr, SAMPLE_PANEL_CLASS, nullptr);
+        sample.client = FindWindowExA(sample.frame, nullptr, container, nullptr);
         return sample.client != nullptr;
     });
     if (!WaitForDocuments(sample.client, documents)) sample.frame = nullptr;
