@@ -18,6 +18,7 @@
 #include <string>
 
 #include "harness.h"
+#include "registry_layout.h"
 
 namespace {
 
@@ -184,7 +185,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     SetCursorPos(kRestingPoint.x, kRestingPoint.y);
-    harness::WriteDword(HKEY_CURRENT_USER, "Software\\Vendrabyte\\Hoverlane", "Timer", kTickMs);
+    harness::WriteDword(HKEY_CURRENT_USER, kProductKey, kTimerValue, kTickMs);
     const int self = std::atoi(ReadUnixFile("/proc/self/stat").c_str());
     const int programPid = FindUnixProcess(std::string("sample_mdi.exe /frame:") + kFrameTitle);
     const int server = FindUnixProcess("wineserver");

@@ -7,7 +7,6 @@
 
 #include "registry_layout.h"
 
-
 struct RegisteredProgram {
     std::string modulePath;
     std::string programName;

@@ -28,7 +28,6 @@ constexpr int kMaxStatusParts = 8;
 const char kTrayTip[] = "Hoverlane\xA9";
 const char kMakerName[] = "Vendrabyte";
 
-
 void AddTrayIcon(HWND window) {
     NOTIFYICONDATAA data = {};
     data.cbSize = sizeof(data);

@@ -6,7 +6,6 @@
 #include "app_state.h"
 #include "window_node.h"
 
-
 namespace {
 
 // The shell's small icon of the desktop folder; a new icon the caller owns.

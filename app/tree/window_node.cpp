@@ -14,7 +14,6 @@
 #include "registered_programs.h"
 #include "text.h"
 
-
 namespace {
 
 const char kStringBufferDetail[] = "Cannot allocate a string buffer";
@@ -205,10 +204,9 @@ QueryImageNameProc LookUpQueryImageName() {
 std::string ProcessImagePath(DWORD processId) {
     static const QueryImageNameProc queryImageName = LookUpQueryImageName();
     if (!queryImageName) return std::string();
-    // The limited right is all the call needs and is granted for more
-    // processes; XP knows only the full one.
+    // The limited right is all the call needs, and is granted for more
+    // processes than the full one (every system with the call knows it).
     ScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
-    if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process) return std::string();
     char path[MAX_PATH] = {};
     DWORD size = MAX_PATH;

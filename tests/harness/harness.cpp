@@ -11,6 +11,7 @@
 
 #include "threads.h"
 
+#include "handles.h"
 #include "install_layout.h"
 #include "sync_window.h"
 
@@ -630,22 +631,25 @@ bool IsStartedByTests(const std::string& image) {
 
 // Waits until every process has ended and its windows are gone (Wine takes
 // a killed program's windows away a moment after the process); terminates
-// those still running when askedToEnd has had its time.
+// those still running once graceMs has passed.
 void AwaitEnd(const std::vector<DWORD>& ids, DWORD graceMs) {
-    std::vector<HANDLE> handles;
-    for (DWORD id : ids)
-        if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id)) handles.push_back(h);
+    std::vector<ScopedHandle> handles;
+    for (DWORD id : ids) {
+        ScopedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+        if (process) handles.push_back(std::move(process));
+    }
     auto allEnded = [&] {
-        for (HANDLE h : handles)
-            if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) return false;
+        for (const ScopedHandle& process : handles)
+            if (WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) return false;
         return true;
     };
     if (!WaitUntil(allEnded, graceMs)) {
-        for (HANDLE h : handles)
-            if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 255);
+        for (const ScopedHandle& process : handles)
+            if (WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0)
+                TerminateProcess(process.get(), 255);
         WaitUntil(allEnded);
     }
-    for (HANDLE h : handles) CloseHandle(h);
+    handles.clear();
     WaitUntil([&] {
         for (DWORD id : ids)
             if (HasTopWindows(id)) return false;
