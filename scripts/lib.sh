@@ -68,11 +68,25 @@ hl_prepare_prefix() {
     wineserver -w
     wineserver -p
     wineboot </dev/null >/dev/null 2>&1
-    # Wine closes its desktop a second after the last program ends, and the
-    # next program's new desktop process holds that program's output open:
-    # one program keeps it for the whole run.
+    hl_keep_desktop
+}
+
+# Wine closes its desktop a second after the last program ends, and the next
+# program's new desktop process inherits that program's output: ctest would
+# wait for it. One program keeps the desktop for the whole run, and the
+# tests start only once it exists, so that no test program makes it.
+hl_keep_desktop() {
     keeper="$HL_BUILD/tools/desktop_keeper.exe"
-    [ -f "$keeper" ] && wine "$keeper" </dev/null >/dev/null 2>&1 &
+    [ -f "$keeper" ] || return 0
+    ready="$WINEPREFIX/desktop.ready"
+    rm -f "$ready"
+    wine "$keeper" "Z:$(printf '%s' "$ready" | tr / '\\')" </dev/null >/dev/null 2>&1 &
+    i=0
+    while [ ! -f "$ready" ]; do
+        i=$((i + 1))
+        [ $i -gt 300 ] && { hl_log "Wine's desktop did not start"; return 1; }
+        sleep 0.1
+    done
     return 0
 }
 

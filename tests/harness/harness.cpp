@@ -589,6 +589,7 @@ namespace {
 
 struct RunningProcess {
     DWORD id;
+    DWORD parentId;     // 0 for a program started from outside Wine (by ctest)
     std::string image;  // file name of its program, in lower case
 };
 
@@ -607,7 +608,8 @@ std::vector<RunningProcess> OtherProcesses() {
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
         if (entry.th32ProcessID != GetCurrentProcessId())
-            found.push_back({entry.th32ProcessID, LowerFileName(entry.szExeFile)});
+            found.push_back({entry.th32ProcessID, entry.th32ParentProcessID,
+                             LowerFileName(entry.szExeFile)});
     CloseHandle(snapshot);
     return found;
 }
@@ -616,17 +618,23 @@ bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Programs the tests start, by the build's own file names; test programs
-// run their scenarios as children of their own.
-bool IsStartedByTests(const std::string& image) {
+// Programs the tests start, by the build's own file names, and scenario
+// children: a test program started by a test program, this one or one that
+// has ended. A test program that ctest started (it has no parent inside
+// Wine) is a case of its own, never ended from here.
+bool IsStartedByTests(const RunningProcess& process, const std::vector<RunningProcess>& all) {
     static const std::vector<std::string> kImages = {
         LowerFileName(HL_HOVERLANE_NT),  LowerFileName(HL_UNINSTALLER),
         LowerFileName(HL_SETUP_NT),      LowerFileName(HL_SAMPLE_MDI),
         LowerFileName(HL_SAMPLE_MDI_V2), LowerFileName(HL_SAMPLE_MDI_NOVERSION),
         LowerFileName(HL_SAMPLE_MDI_LANG0), LowerFileName(HL_SAMPLE_MDI_NOTRANSLATION)};
     for (const std::string& known : kImages)
-        if (image == known) return true;
-    return EndsWith(image, "_tests.exe");
+        if (process.image == known) return true;
+    if (!EndsWith(process.image, "_tests.exe") || process.parentId == 0) return false;
+    if (process.parentId == GetCurrentProcessId()) return true;
+    for (const RunningProcess& other : all)
+        if (other.id == process.parentId) return false;  // another case's child
+    return true;
 }
 
 // Waits until every process has ended and its windows are gone (Wine takes
@@ -686,8 +694,9 @@ void CloseAllHoverlanes() {
 void EndProductProcesses() {
     CloseAllHoverlanes();
     std::vector<DWORD> ids;
-    for (const RunningProcess& process : OtherProcesses())
-        if (IsStartedByTests(process.image)) ids.push_back(process.id);
+    const std::vector<RunningProcess> running = OtherProcesses();
+    for (const RunningProcess& process : running)
+        if (IsStartedByTests(process, running)) ids.push_back(process.id);
     AwaitEnd(ids, 0);
 }
 

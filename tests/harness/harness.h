@@ -202,8 +202,9 @@ int TerminateProcessesNamed(const char* fileName);
 // within the bound. Answers nothing else.
 void CloseAllHoverlanes();
 // Before and after every case: no program a test may start (hoverlane,
-// setup, the uninstaller, the sample programs, scenario children of any test
-// program) is left running. Hoverlanes are closed in order first; the rest
+// setup, the uninstaller, the sample programs, this program's scenario
+// children and orphaned ones) is left running; a test program that ctest
+// started is never touched. Hoverlanes are closed in order first; the rest
 // are terminated. Returns only once every such process has ended and its
 // windows are gone (or the generous bound has passed).
 void EndProductProcesses();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "harness.h"
 
 namespace {
@@ -16,6 +18,10 @@ class ProcessIsolation : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // ctest reads a pipe, which the runtime would buffer: a process that is
+    // ended (or ends itself) before its buffer goes out would say nothing.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stderr, nullptr, _IONBF, 0);
     int exitCode = 0;
     if (harness::RunScenarioFromCommandLine(argc, argv, &exitCode)) return exitCode;
     ::testing::InitGoogleTest(&argc, argv);
