@@ -3,23 +3,17 @@
 #include <shlwapi.h>
 
 #include "handles.h"
+#include "system_function.h"
 
 namespace {
 
 using RegGetPathFunction = LONG(WINAPI*)(HKEY, LPCSTR, LPCSTR, LPSTR, DWORD);
 
-// Looked up once: the programs import only what every supported Windows has.
-RegGetPathFunction FindRegGetPath() {
-    HMODULE shlwapi = GetModuleHandleA("shlwapi.dll");
-    if (!shlwapi) return nullptr;
-    return reinterpret_cast<RegGetPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHRegGetPathA")));
-}
-
 }  // namespace
 
 std::string ReadRegistryPath(HKEY root, const char* keyPath, const char* valueName) {
-    static const RegGetPathFunction regGetPath = FindRegGetPath();
+    // Shell utilities 5.0; Windows 98 has 4.72.
+    static const auto regGetPath = SystemFunction<RegGetPathFunction>("shlwapi.dll", "SHRegGetPathA");
     if (!regGetPath) return ReadRegistryPathByHand(root, keyPath, valueName);
     // SHRegGetPathA assumes a MAX_PATH buffer; the extra zero keeps the text
     // terminated even for data that fills the buffer without a terminator.
