@@ -5,9 +5,11 @@
 namespace {
 
 // Documents are the container's children: the container's client
-// coordinates are their own parent's.
+// coordinates are their own parent's. The window's own thread is asked to
+// move it; waiting for it would hang hoverlane with a hung program.
 void MoveKeepingSize(HWND v, LONG x, LONG y, const RECT& size) {
-    MoveWindow(v, x, y, size.right - size.left, size.bottom - size.top, TRUE);
+    SetWindowPos(v, nullptr, x, y, size.right - size.left, size.bottom - size.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 }  // namespace

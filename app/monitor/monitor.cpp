@@ -25,8 +25,27 @@ bool ForegroundIsBusy(HWND top) {
     return state.hwndCapture && top && IsWindowWithin(state.hwndCapture, top);
 }
 
-void SetStatusText(const char* text) {
-    if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+void SetStatusText(int part, const char* text) {
+    if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+// Whether the thread of the window answers at once. SMTO_BLOCK: no message
+// of anyone else reaches this thread meanwhile (one could end the tree
+// under the tick's feet).
+bool AnswersNow(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                               AnswerBoundMs(MonitorDelay), &ignored) != 0;
+}
+
+// Brings the window to the top as BringWindowToTop does, but asks the
+// window's own thread to do it instead of waiting for that thread.
+// False when the system refused (higher rights).
+bool BringToTopAsync(HWND window) {
+    SetLastError(ERROR_SUCCESS);
+    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                        SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
+           GetLastError() != ERROR_ACCESS_DENIED;
 }
 
 }  // namespace
@@ -52,13 +71,18 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD) {
         TargetNode = found->second.get();
         status = TargetNode->programName.c_str();
     }
-    SetStatusText(status);
+    SetStatusText(1, status);
 
+    // A program with higher rights refuses every switch: not tried again.
+    if (TargetNode->elevated) return;
     const HWND container = TargetNode->container;
     if (!container) return;  // a program that has lost its container holds no documents
     const HWND top = GetTopWindow(container);
 
     if (TargetNode->processId && ForegroundIsBusy(top)) return;
+    // A modal dialog (Find, Save As) disables the frame and works on the
+    // active document: that one stays until the dialog is closed.
+    if (!IsWindowEnabled(TargetNode->window)) return;
 
     POINT point = screen;
     ScreenToClient(container, &point);
@@ -76,7 +100,15 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD) {
         return;
     }
 
-    if (AlwaysInSight) KeepInSight(under, container, cy);
-    BringWindowToTop(under);
+    // A program that does not answer now would get the switch late, once
+    // it answers again, when the pointer may be long gone: it is left
+    // alone, also when it answers again while the pointer stays here.
     LastActivationPoint = point;
+    if (!AnswersNow(under)) return;
+
+    if (AlwaysInSight) KeepInSight(under, container, cy);
+    if (!BringToTopAsync(under)) {
+        TargetNode->elevated = true;
+        if (TargetNode == SelectedNode) SetStatusText(0, SelectionStatusText(TargetNode));
+    }
 }

@@ -4,6 +4,7 @@
 #include "window_node.h"
 
 const char kUnreadableProgramText[] = "Program file cannot be read";
+const char kHigherRightsText[] = "Runs as administrator: Hoverlane cannot switch its documents";
 
 namespace {
 
@@ -33,6 +34,7 @@ void ExpandRootItemIfPending() {
 
 const char* SelectionStatusText(const WindowNode* node) {
     if (!node) return "";
+    if (node->elevated) return kHigherRightsText;
     return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
 

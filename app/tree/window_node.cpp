@@ -12,6 +12,7 @@
 #include "handles.h"
 #include "icon_cache.h"
 #include "registered_programs.h"
+#include "rights.h"
 #include "text.h"
 
 namespace {
@@ -148,6 +149,7 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
     } else {
         leaf = false;
         GetWindowThreadProcessId(window, &processId);
+        elevated = RunsWithHigherRights(processId);
         ReadModulePath();
         version.Load(modulePath);
         programName = version.QueryString("ProductName") + " " + version.QueryString("FileVersion");

@@ -83,6 +83,9 @@ public:
     bool registered = false;
     bool leaf = false;
     bool dead = false;
+    // The program runs with higher rights than hoverlane, which may then
+    // neither move nor activate its windows: the tick leaves it alone.
+    bool elevated = false;
 
 private:
     // Refresh, told whether the parent's walk found the window where it
@@ -96,8 +99,9 @@ private:
 };
 
 // What status part 0 shows for a selected node whose program file cannot
-// be read.
+// be read, and for one that runs with higher rights.
 extern const char kUnreadableProgramText[];
+extern const char kHigherRightsText[];
 // Status part 0 for the selected node (none: the empty text).
 const char* SelectionStatusText(const WindowNode* node);
 

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include "in_process_app.h"
 #include "registered_programs.h"
 #include "resource.h"
+#include "rights.h"
 #include "tree_test_util.h"
 
 namespace {
@@ -380,6 +383,84 @@ TEST_F(TickTest, PauseStopsActivationAndPauseAgainResumesIt) {
     SendMessageA(app->window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
     EXPECT_FALSE(MonitoringPaused);
     EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+// ---- Programs that cannot take a switch now
+
+// The program stops answering while the pointer goes onto B: hoverlane
+// keeps answering its own messages, and B does not come to the top late,
+// when the program answers again with the pointer still resting there.
+TEST_F(TickTest, AProgramThatHangsIsLeftAloneAndNeverSwitchedLate) {
+    constexpr DWORD kHangMs = 3000;
+    WindowNode* program = SelectEditorWithAOnTop();
+    ASSERT_NE(nullptr, program);
+    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_HANG, kHangMs);
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        DWORD_PTR ignored = 0;
+        return !SendMessageTimeoutA(editor.frame, WM_NULL, 0, 0, SMTO_BLOCK, 50, &ignored);
+    }));
+    Hover(b, editor.client);
+
+    // The longest time this thread, hoverlane's, went without looking at its
+    // messages, ticks included, until the program answers again.
+    DWORD longest = 0, last = GetTickCount();
+    harness::WaitUntil([&] {
+        const DWORD now = GetTickCount();
+        longest = std::max(longest, now - last);
+        last = now;
+        return now - start >= kHangMs;
+    }, kHangMs + harness::kWait);
+    EXPECT_LT(longest, 1000u);
+    std::printf("longest pause during the hang: %lu ms\n", static_cast<unsigned long>(longest));
+    DWORD_PTR answered = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(editor.frame, WM_NULL, 0, 0, SMTO_BLOCK, harness::kWait, &answered));
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+
+    // Answering again, it is monitored as before.
+    Hover(b, editor.client, 5, 5);
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+// A modal dialog (Find, Save As) works on the active document: while it
+// disables the frame nothing switches; once it closes, the pointer resting
+// on B switches at the next look.
+TEST_F(TickTest, AModalDialogKeepsTheActiveDocumentUntilItCloses) {
+    WindowNode* program = SelectEditorWithAOnTop();
+    ASSERT_NE(nullptr, program);
+    SampleCommand(SAMPLE_MODAL);
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowEnabled(editor.frame); }));
+    Hover(b, editor.client);
+    ExpectHeldBackUntil(editor.client, b, a, [&] { SampleCommand(SAMPLE_END_MODAL); });
+}
+
+// Wine runs every program with the same rights: the node is marked as
+// discovery marks a program that runs as administrator.
+TEST_F(TickTest, AProgramWithHigherRightsIsNotSwitchedAndSaysWhy) {
+    WindowNode* program = StartEditor();
+    ASSERT_NE(nullptr, program);
+    EXPECT_FALSE(program->elevated);
+    program->elevated = true;
+    Select(program);
+    EXPECT_EQ(kHigherRightsText, StatusText(0));
+    Hover(a, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(c, TopDocument(editor.client));
+    EXPECT_NE(nullptr, ProgramNode(editor.frame));
+}
+
+TEST(HigherRights, OnlyAKnownHigherLevelOutranksUs) {
+    struct Case {
+        DWORD theirs, ours;
+        bool higher;
+    };
+    const Case cases[] = {
+        {0x3000, 0x2000, true},  {0x4000, 0x3000, true},  {0x2000, 0x2000, false},
+        {0x2000, 0x3000, false}, {0, 0x2000, false},      {0x3000, 0, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.higher, HasHigherRights(c.theirs, c.ours)) << std::hex << c.theirs << " " << c.ours;
 }
 
 // ---- Odd windows under the pointer

@@ -20,3 +20,7 @@
 #define SAMPLE_RELEASE        123  // releases the capture
 #define SAMPLE_MOVE_DOC       124  // starts moving the active document (keyboard move loop)
 #define SAMPLE_FOREGROUND     125  // makes the frame the foreground window
+#define SAMPLE_HANG           126  // stops answering for lParam milliseconds
+#define SAMPLE_MODAL          127  // opens a modal "Find" dialog, which disables the frame
+#define SAMPLE_END_MODAL      128  // closes it
+#define SAMPLE_LAST_COMMAND   SAMPLE_END_MODAL

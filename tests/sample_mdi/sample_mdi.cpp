@@ -123,6 +123,27 @@ void ShowPopupMenu() {
     DestroyMenu(menu);
 }
 
+bool modalOpen = false;
+
+// As a Find dialog does: the frame is disabled while it is open. It lies
+// below the frame, away from the documents.
+void RunModalDialog() {
+    RECT at;
+    GetWindowRect(frame, &at);
+    HWND dialog = CreateWindowExA(WS_EX_DLGMODALFRAME, SAMPLE_PANEL_CLASS, "Find",
+                                  WS_POPUP | WS_CAPTION | WS_VISIBLE, at.left, at.bottom + 10, 240, 80,
+                                  frame, nullptr, instance, nullptr);
+    EnableWindow(frame, FALSE);
+    modalOpen = true;
+    MSG message;
+    while (modalOpen && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    EnableWindow(frame, TRUE);
+    DestroyWindow(dialog);
+}
+
 void OnCommand(int id) {
     HWND active = ActiveDocument();
     switch (id) {
@@ -172,6 +193,12 @@ void OnCommand(int id) {
         break;
     case SAMPLE_FOREGROUND:
         SetForegroundWindow(frame);
+        break;
+    case SAMPLE_MODAL:
+        if (!modalOpen) RunModalDialog();
+        break;
+    case SAMPLE_END_MODAL:
+        modalOpen = false;
         break;
     default:
         break;
@@ -262,7 +289,11 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         }
         break;
     case WM_COMMAND:
-        if (LOWORD(wParam) >= SAMPLE_NEW_DOC && LOWORD(wParam) <= SAMPLE_FOREGROUND) {
+        if (LOWORD(wParam) == SAMPLE_HANG) {
+            Sleep(static_cast<DWORD>(lParam));
+            return 0;
+        }
+        if (LOWORD(wParam) >= SAMPLE_NEW_DOC && LOWORD(wParam) <= SAMPLE_LAST_COMMAND) {
             OnCommand(LOWORD(wParam));
             return 0;
         }
