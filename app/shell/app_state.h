@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "handles.h"
 #include "sync_window.h"  // WM_SHOWINSTANCE, from a second start
@@ -24,7 +25,8 @@ constexpr UINT WM_TRAYNOTIFY = 0x8002;
 // ---- start-up
 extern HINSTANCE Instance;
 extern HWND SyncWindow;
-// The installation folder with one backslash appended.
+// The installation folder with one backslash appended; empty when none is
+// recorded.
 extern std::string InstallDirectory;
 
 // ---- the main window
@@ -62,9 +64,11 @@ extern int SelectionsUnderWay;
 // The tree view cannot expand an item without children: when no program
 // runs at start-up, "desktop" stays collapsed until one arrives.
 extern bool RootExpansionPending;
-// The tree view's image list, and what each icon handle's image is in it.
+// The tree view's image list, what each icon handle's image is in it, and
+// the places of images that no node shows any more.
 extern ScopedImageList TreeImageList;
 extern std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
+extern std::vector<int> FreeImages;
 
 // ---- registered programs
 // The Registered Programs dialog while it is shown, none otherwise.
@@ -85,3 +89,6 @@ LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Whole-text, case-insensitive command-line words.
 bool IsUninstallCommand(const char* commandLine);
 bool IsMinimizedCommand(const char* commandLine);
+// InstallDirectory from the stored "Install Destination": the folder and a
+// backslash, or empty for an empty (or unreadable) value.
+std::string InstallDirectoryFrom(const std::string& storedFolder);

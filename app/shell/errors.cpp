@@ -28,10 +28,32 @@ Severity ErrorSeverity(int code) {
     return kind ? kind->severity : Severity::None;
 }
 
-void ReportError(int code, const std::string& detail) {
+namespace {
+
+void ShowAlert(int code, const std::string& detail) {
     const std::string text = std::string(ErrorPrefix(code)) + detail;
     SystemLanguageBox(MainWindow, text.c_str(), "Alert", MB_OK | MB_ICONHAND);
+}
+
+[[noreturn]] void EndAfterCriticalError() {
+    SystemLanguageBox(MainWindow, "A Critical Error Has ocurred, the program will quit now",
+                      "Error", MB_OK | MB_ICONHAND);
+    // The runtime's normal exit processing still runs; the shutdown
+    // sequence of the main window does not, but its tray icon goes.
+    if (MainWindow) DeleteTrayIcon(MainWindow);
+    std::exit(0);
+}
+
+}  // namespace
+
+void ReportError(int code, const std::string& detail) {
+    ShowAlert(code, detail);
     ReportFollowUp(ErrorSeverity(code));
+}
+
+void ReportFatalError(int code, const std::string& detail) {
+    ShowAlert(code, detail);
+    EndAfterCriticalError();
 }
 
 void ReportFollowUp(Severity severity) {
@@ -43,14 +65,9 @@ void ReportFollowUp(Severity severity) {
                               "Program can keep operating\nBut it's recommended to shut it down\n"
                               "Would you like to quit?",
                               "Error", MB_YESNO | MB_ICONHAND) == IDYES)
-            PostQuitMessage(0);
+            PostQuitMessage(0);  // the loop's end shuts the main window down
         return;
     case Severity::Fatal:
-        SystemLanguageBox(MainWindow, "A Critical Error Has ocurred, the program will quit now",
-                          "Error", MB_OK | MB_ICONHAND);
-        // The runtime's normal exit processing still runs; the shutdown
-        // sequence of the main window does not, but its tray icon goes.
-        if (MainWindow) DeleteTrayIcon(MainWindow);
-        std::exit(0);
+        EndAfterCriticalError();
     }
 }

@@ -36,15 +36,19 @@ inline constexpr ErrorKind kErrorKinds[] = {
 const char* ErrorPrefix(int code);
 Severity ErrorSeverity(int code);
 
-// Returns only for the severities none and ask to quit.
+// Returns only for the severities none and ask to quit. Yes to the quit
+// question posts the quit message; the message loop then shuts the main
+// window down in order.
 void ReportError(int code, const std::string& detail);
 void ReportFollowUp(Severity severity);
+// A fatal code's boxes, then the end of the process: callers go no further.
+[[noreturn]] void ReportFatalError(int code, const std::string& detail);
 
 // A buffer of count elements; when memory is exhausted, the out-of-memory
-// error with the caller's detail (which ends the program).
+// error with the caller's detail, which ends the program.
 template <typename T>
 std::unique_ptr<T[]> AllocateBuffer(size_t count, const char* detail) {
     std::unique_ptr<T[]> buffer(new (std::nothrow) T[count ? count : 1]);
-    if (!buffer) ReportError(ErrorNoMemory, detail);
+    if (!buffer) ReportFatalError(ErrorNoMemory, detail);
     return buffer;
 }

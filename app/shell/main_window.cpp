@@ -46,7 +46,7 @@ void AddTrayIcon(HWND window) {
 // every running program gets its node and item below "desktop".
 void CreateRootNode() {
     WindowNode* root = new (std::nothrow) WindowNode(GetDesktopWindow(), nullptr, nullptr);
-    if (!root) ReportError(ErrorNoMemory, "Fatal error!");
+    if (!root) ReportFatalError(ErrorNoMemory, "Fatal error!");
     RootNode.reset(root);
     RootNode->InsertTreeItem();
     ExpandRootItem();
@@ -107,7 +107,7 @@ void OnSize(HWND window, WPARAM sizeType) {
 
 void ShowHelp() {
     const std::string path = HelpFilePath();
-    if (PathFileExistsA(path.c_str())) {
+    if (!path.empty() && PathFileExistsA(path.c_str())) {
         ShellExecuteA(MainWindow, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     }
@@ -117,10 +117,8 @@ void ShowHelp() {
 void OnCommand(HWND window, int id) {
     switch (id) {
     case IDM_REGISTER_PROGRAM:
-        // Programs are the root's children; any other node, or none, is
-        // ignored without a word.
-        if (SelectedNode && RootNode && SelectedNode->parent == RootNode.get() &&
-            !RegisteredProgramsWindow) {
+        // The menu's own rule: anything it grays is ignored without a word.
+        if (CanRegisterSelection()) {
             RegisterProgram(SelectedNode->modulePath, SelectedNode->programName);
             // Programs decide anew whether they are registered, so that the
             // command grays at once and every running copy of the program is
@@ -252,6 +250,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TRAYNOTIFY:
         OnTrayNotify(window, lParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // Logoff or shutdown: Windows ends the process after this without
+        // any WM_DESTROY, so the settings are saved now.
+        if (wParam) SaveSettings(false);
+        return 0;
     case WM_DESTROY:
         return ShutDown(window);
     default:
@@ -284,12 +289,13 @@ HMENU OptionsMenu(HWND window) {
 }
 
 bool CanRegisterSelection() {
-    // While the Registered Programs dialog is open, its OK would delete a
-    // registration made meanwhile, which it never listed.
-    // A registration keeps the program's file path: without one there is
-    // nothing to register.
-    return SelectedNode && SelectedNode != RootNode.get() && !SelectedNode->registered &&
-           !SelectedNode->FileUnreadable() && !RegisteredProgramsWindow;
+    // Programs are the root's children. A registration keeps the program's
+    // file path: without one there is nothing to register. While the
+    // Registered Programs dialog is open, its OK would delete a registration
+    // made meanwhile, which it never listed.
+    return SelectedNode && RootNode && SelectedNode->parent == RootNode.get() &&
+           !SelectedNode->registered && !SelectedNode->FileUnreadable() &&
+           !RegisteredProgramsWindow;
 }
 
 void ToggleMonitoring(HWND window) {
@@ -351,5 +357,7 @@ void DeleteTrayIcon(HWND window) {
 }
 
 std::string HelpFilePath() {
-    return InstallDirectory + "help\\help.htm";
+    // Without an installation a bare name would be looked for in the
+    // current folder.
+    return InstallDirectory.empty() ? std::string() : InstallDirectory + "help\\help.htm";
 }

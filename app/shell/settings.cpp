@@ -45,7 +45,10 @@ void LoadSettings(HWND window) {
     if (window) UpdateAlwaysInSightCheck(window);
 }
 
-void SaveSettings() {
+void SaveSettings(bool reportFailures) {
+    const auto fail = [reportFailures](const char* detail) {
+        if (reportFailures) ReportError(ErrorRegistryWrite, detail);
+    };
     ScopedUsKey key;
     LONG created = SHRegCreateUSKeyA(kProductKey, KEY_WRITE, nullptr, key.put(), SHREGSET_HKCU);
     // Some implementations (Wine's) report success for SHREGSET_HKCU without
@@ -53,15 +56,15 @@ void SaveSettings() {
     if (created == ERROR_SUCCESS && !key)
         created = SHRegCreateUSKeyA(kProductKey, KEY_WRITE, nullptr, key.put(), SHREGSET_FORCE_HKCU);
     if (created != ERROR_SUCCESS || !key) {
-        ReportError(ErrorRegistryWrite, "Cannot open/create the registry key Hoverlane");
+        fail("Cannot open/create the registry key Hoverlane");
         return;
     }
     DWORD delay = MonitorDelay;
     if (SHRegWriteUSValueA(key.get(), kTimerValue, REG_DWORD, &delay, sizeof(delay),
                            SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
-        ReportError(ErrorRegistryWrite, "Cannot write the settings");
+        fail("Cannot write the settings");
     BYTE inSight = static_cast<BYTE>(AlwaysInSight & 0xFF);
     if (SHRegWriteUSValueA(key.get(), kAlwaysInSightValue, REG_BINARY, &inSight, sizeof(inSight),
                            SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
-        ReportError(ErrorRegistryWrite, "Cannot write the settings");
+        fail("Cannot write the settings");
 }

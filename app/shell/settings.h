@@ -8,4 +8,6 @@
 #include "registry_layout.h"  // where they are kept
 
 void LoadSettings(HWND window);
-void SaveSettings();
+// A failure asks whether to quit; not at the session's end, where nobody is
+// there to answer a box.
+void SaveSettings(bool reportFailures = true);

@@ -19,6 +19,12 @@ bool IsMinimizedCommand(const char* commandLine) {
     return commandLine && lstrcmpiA(commandLine, "/Minimized") == 0;
 }
 
+std::string InstallDirectoryFrom(const std::string& storedFolder) {
+    // An empty value appended with its backslash would name the current
+    // drive's root, where the help and the files are not ours.
+    return storedFolder.empty() ? std::string() : storedFolder + "\\";
+}
+
 HWND CreateSyncWindow() {
     char className[MAX_PATH] = {};
     LoadStringA(Instance, IDS_SYNC_CLASS, className, MAX_PATH);
@@ -59,9 +65,8 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
     if (CheckPlatform(kAcceptedPlatformId) != PlatformCheck::Accepted) return 0;
 
     Instance = instance;
-    InstallDirectory =
-        ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue) +
-        "\\";
+    InstallDirectory = InstallDirectoryFrom(
+        ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
 
     if (IsUninstallCommand(commandLine)) {
         // Read what is stored first, so that saving on the way out writes
@@ -77,7 +82,10 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
 
     if (!CreateSyncWindow()) return 0;
 
-    if (!PathIsDirectoryA(InstallDirectory.c_str())) {
+    // Without an installation (none recorded, or an empty value) hoverlane
+    // runs all the same, only without its help; a recorded folder that is
+    // gone means a damaged installation.
+    if (!InstallDirectory.empty() && !PathIsDirectoryA(InstallDirectory.c_str())) {
         ReportError(ErrorRegistryRead,
                     "The registry may be corrupted\nYou have to uninstall and reinstall Hoverlane");
         return 0;
@@ -88,7 +96,13 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
     MSG message = {};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == 0) {
+            // Yes to an error's quit question: the same orderly shutdown as
+            // Exit (settings saved, tray icon and sync window gone), run
+            // here, where no step is under way.
+            if (MainWindow) DestroyWindow(MainWindow);
+            return static_cast<int>(message.wParam);
+        }
         if (got == -1) return 0;
         TranslateMessage(&message);
         DispatchMessageA(&message);

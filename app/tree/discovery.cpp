@@ -33,7 +33,7 @@ BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
     if (!container && node == RootNode.get()) return TRUE;
 
     WindowNode* child = new (std::nothrow) WindowNode(window, node, container);
-    if (!child) ReportError(ErrorNoMemory, "Cannot allocate a byte buffer");
+    if (!child) ReportFatalError(ErrorNoMemory, "Cannot allocate a byte buffer");
     // Dead at birth, the window went away or stopped qualifying meanwhile:
     // an item for it would only show blank until the next refresh.
     if (child->dead) {

@@ -124,6 +124,7 @@ TEST_F(RegisterCommandTest, DesktopDocumentOrNothingSelectedWritesNothing) {
     WindowNode* document = ProgramNode(editor.frame)->children.begin()->second.get();
     SelectItem(document->treeItem);
     ASSERT_EQ(document, SelectedNode);
+    EXPECT_TRUE(RegisterCommandGrayed());
     ChooseRegister();
     EXPECT_FALSE(harness::KeyExists(HKEY_CURRENT_USER, kRegisteredProgramsKey));
     EXPECT_FALSE(program->registered);

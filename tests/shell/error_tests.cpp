@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "fixture.h"
 #include "in_process_app.h"
+#include "resource.h"
 
 namespace {
 
@@ -68,6 +69,21 @@ TEST_F(ErrorTest, AskToQuitAnsweredYesEndsTheMessageLoop) {
     ReportError(3, "Cannot write the settings");
     EXPECT_EQ(2u, app.boxes.seen().size());
     EXPECT_TRUE(QuitPosted());
+}
+
+// Yes ends hoverlane as Exit does, settings saved on the way out. Here the
+// Registered Programs dialog asks, for a registration whose file is gone.
+TEST_F(ErrorTest, AskToQuitAnsweredYesShutsDownInOrder) {
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, "C:\\Gone\\editor.exe", "Editor 1.0");
+    harness::Process app = harness::Process::Start(harness::WinPath(HL_HOVERLANE_NT));
+    HWND main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id());
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, IDM_REGISTERED_PROGRAMS, 0);
+    EXPECT_EQ("Alert", harness::AnswerNextBox(app.id(), IDOK).caption);
+    EXPECT_EQ(kQuestion, harness::AnswerNextBox(app.id(), IDYES).text);
+    ASSERT_TRUE(app.WaitExit());
+    EXPECT_EQ(0u, app.ExitCode());
+    EXPECT_TRUE(harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue).found);
 }
 
 // Child process: a fatal error ends the process from inside the reporter.

@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "files.h"
 #include "fixture.h"
 #include "harness.h"
 #include "sync_window.h"
 #include "install_layout.h"
 #include "platform.h"
+#include "resource.h"
 
 using harness::Process;
 
@@ -77,11 +79,19 @@ TEST_F(StartupTest, SecondStartShowsTheHiddenFirstInstanceAndEnds) {
 
 class MinimizedWordTest : public StartupTest, public ::testing::WithParamInterface<const char*> {};
 
+// Judged once the start is over (the program waits for input) and for a
+// few looks after: during every start the window is hidden for a while.
 TEST_P(MinimizedWordTest, StartsHiddenInTheTray) {
     Started app = StartHoverlane(GetParam());
     ASSERT_NE(nullptr, app.main);
-    EXPECT_TRUE(harness::WaitUntil([&] { return harness::TrayIconExists(app.main, 1); }));
-    EXPECT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(app.main); }));
+    ASSERT_EQ(0u, WaitForInputIdle(app.process.handle(), harness::kWait));
+    for (int look = 0; look < 5; ++look) {
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(app.main, WM_NULL, 0, 0, SMTO_NORMAL, harness::kWait, &ignored));
+        EXPECT_TRUE(harness::TrayIconExists(app.main, 1));
+        EXPECT_FALSE(IsWindowVisible(app.main));
+        harness::PumpFor(100);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AnyLetterCase, MinimizedWordTest,
@@ -138,6 +148,42 @@ TEST_F(StartupTest, MissingInstallationFolderStopsWithTheRegistryMessage) {
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
     EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
+}
+
+// No installation: the start goes on, and Help never takes the current
+// drive's root for the installation folder.
+TEST_F(StartupTest, AnEmptyInstallationValueNamesNoFolder) {
+    harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, "");
+    const bool madeFolder = CreateDirectoryA("C:\\help", nullptr) != FALSE;
+    harness::WriteFileBytes("C:\\help\\help.htm", "not ours");
+    Process app = Process::Start(kHoverlane, "", false, "C:\\");
+    HWND main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id());
+    EXPECT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, IDM_HELP, 0);
+    EXPECT_EQ("Help file not founded, reinstall Hoverlane", harness::AnswerBox("Error", IDOK, app.id()));
+    DeleteFileA("C:\\help\\help.htm");
+    if (madeFolder) RemoveDirectoryA("C:\\help");
+}
+
+// At logoff or shutdown Windows asks, then ends the process without a
+// WM_DESTROY: what the user changed is saved when the session ends.
+TEST_F(StartupTest, TheSessionsEndSavesTheSettings) {
+    Started app = StartHoverlane();
+    ASSERT_NE(nullptr, app.main);
+    DWORD_PTR answer = 0;
+    auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessageTimeoutA(app.main, message, wParam, lParam, SMTO_NORMAL, harness::kWait,
+                                   &answer) != 0;
+    };
+    ASSERT_TRUE(send(WM_COMMAND, IDM_ALWAYS_IN_SIGHT, 0));
+    ASSERT_TRUE(send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), answer);
+    ASSERT_TRUE(send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    app.process.Terminate();
+
+    EXPECT_EQ(std::string(1, '\1'),
+              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
+    EXPECT_EQ(4u, harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue).data.size());
 }
 
 TEST_F(StartupTest, ExistingInstallationFolderStarts) {
