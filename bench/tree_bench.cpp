@@ -1,8 +1,9 @@
 // What one refresh of the window tree costs, against a bare walk over the
-// same desktop, and whether memory grows across many refreshes. Prints
+// same desktop, whether memory grows across many refreshes, and whether the
+// tree's image list grows with programs started again and again. Prints
 // figures; it asserts nothing.
 //
-//   tree_bench [/refreshes:N]
+//   tree_bench [/refreshes:N] [/starts:N]
 //
 // The desktop is filled by this program started again as a host (a
 // scenario of the test harness), which makes N top-level windows, and by the
@@ -295,14 +296,78 @@ void MeasureMemoryGrowth(int windows, int refreshes, int documents) {
     CloseMainWindow();
 }
 
+LRESULT CALLBACK StartedFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A program started anew: a frame of a class of its own whose small icon is
+// a new icon, holding one captioned child, so that discovery lists it.
+struct StartedProgram {
+    HWND frame = nullptr;
+    HICON icon = nullptr;
+    std::string className;
+};
+
+StartedProgram StartProgramWithNewIcon(int start) {
+    StartedProgram program;
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    std::vector<BYTE> andMask(size * size / 8, 0), xorMask(size * size / 8, static_cast<BYTE>(start));
+    program.icon = CreateIcon(GetModuleHandleA(nullptr), size, size, 1, 1, andMask.data(), xorMask.data());
+    program.className = "BenchStart" + std::to_string(start);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = StartedFrameProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hIconSm = program.icon;
+    windowClass.lpszClassName = program.className.c_str();
+    RegisterClassExA(&windowClass);
+    program.frame = CreateWindowExA(0, program.className.c_str(), "Started", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    600, 400, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(0, "STATIC", "Document", WS_CHILD | WS_CAPTION | WS_VISIBLE, 10, 10, 150, 100,
+                    program.frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return program;
+}
+
+void EndProgram(const StartedProgram& program) {
+    DestroyWindow(program.frame);
+    UnregisterClassA(program.className.c_str(), GetModuleHandleA(nullptr));
+    DestroyIcon(program.icon);
+}
+
+// Programs that make a new icon at every start, started and ended one after
+// the other while the tree follows them: the tree's image list keeps the
+// images of the icons shown at once, not one per start.
+void MeasureImageListOverStarts(int starts) {
+    CreateMainWindow(Instance, SW_SHOWNORMAL);
+    harness::PumpFor(0);
+    const int before = ImageList_GetImageCount(TreeImageList.get());
+    int listed = 0;
+    for (int start = 1; start <= starts; ++start) {
+        const StartedProgram program = StartProgramWithNewIcon(start);
+        RootNode->Refresh();
+        if (RootNode->children.count(program.frame)) ++listed;
+        EndProgram(program);
+        RootNode->Refresh();
+        if (start % 100 == 0) harness::PumpFor(0);
+    }
+    std::printf("\n%d starts of a program with a new icon each time (%d listed in the tree):\n", starts,
+                listed);
+    std::printf("  images in the tree's image list: %d before, %d after\n", before,
+                ImageList_GetImageCount(TreeImageList.get()));
+    CloseMainWindow();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int exitCode = 0;
     if (harness::RunScenarioFromCommandLine(argc, argv, &exitCode)) return exitCode;
     int refreshes = 10000;
-    for (int i = 1; i < argc; ++i)
+    int starts = 2000;
+    for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]).rfind("/refreshes:", 0) == 0) refreshes = std::atoi(argv[i] + 11);
+        if (std::string(argv[i]).rfind("/starts:", 0) == 0) starts = std::atoi(argv[i] + 8);
+    }
     Instance = GetModuleHandleA(nullptr);
     InstallDirectory = "\\";
     MonitoringPaused = true;
@@ -324,5 +389,6 @@ int main(int argc, char** argv) {
     for (int windows : {10, 100, 1000}) MeasureDesktop(windows, 50);
     for (int documents : {100, 400}) MeasureDesktop(10, documents);
     MeasureMemoryGrowth(100, refreshes, 50);
+    MeasureImageListOverStarts(starts);
     return 0;
 }

@@ -20,13 +20,18 @@ WORD SliderPosition = 0;
 bool MonitoringPaused = false;
 POINT LastActivationPoint = {0, 0};
 
+// Before the tree: a tree still alive when the process exits (after a fatal
+// error) gives its images back as its nodes go, so the cache must outlive
+// it, and statics go in the reverse order of their definitions.
+ScopedImageList TreeImageList;
+std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
+std::vector<int> FreeImages;
+
 std::unique_ptr<WindowNode> RootNode;
 WindowNode* SelectedNode = nullptr;
 WindowNode* TargetNode = nullptr;
 int SelectionsUnderWay = 0;
 bool RootExpansionPending = false;
-ScopedImageList TreeImageList;
-std::map<HICON, IconCacheEntry, HandleOrder> IconCache;
 
 HWND RegisteredProgramsWindow = nullptr;
 
@@ -38,8 +43,7 @@ void ResetApplicationState() {
     TargetNode = nullptr;
     SelectionsUnderWay = 0;
     RootExpansionPending = false;
-    IconCache.clear();
-    TreeImageList.reset();
+    DestroyTreeImageList();
 
     Instance = nullptr;
     SyncWindow = nullptr;

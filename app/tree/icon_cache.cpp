@@ -19,16 +19,27 @@ HICON DesktopSmallIcon() {
     return info.hIcon;
 }
 
+// The thread that last did not hand out an icon in time, and when: its
+// other windows (a hung program's documents, listed as its item opens) are
+// not asked again for a while, each at the cost of the whole wait.
+DWORD SilentThread = 0;
+DWORD SilentSince = 0;
+
 // The class's small icon, else the window's own. The window may belong to
 // a hung program: its answer is awaited only so long, and meanwhile no
 // other message reaches this thread (one could destroy the tree under the
 // caller's feet).
 HICON WindowSmallIcon(HWND window) {
     if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM))) return icon;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (thread == SilentThread && GetTickCount() - SilentSince < kIconRetryMs) return nullptr;
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutA(window, WM_GETICON, ICON_SMALL, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                             kIconAnswerMs, &answer))
+                             kIconAnswerMs, &answer)) {
+        SilentThread = thread;
+        SilentSince = GetTickCount();
         return nullptr;
+    }
     return reinterpret_cast<HICON>(answer);
 }
 
@@ -36,6 +47,7 @@ HICON WindowSmallIcon(HWND window) {
 
 HIMAGELIST CreateTreeImageList(HWND treeView) {
     IconCache.clear();
+    FreeImages.clear();
     TreeImageList.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON),
                                          GetSystemMetrics(SM_CYSMICON), ILC_COLOR24, 0, 1));
     if (!TreeImageList) return nullptr;
@@ -48,24 +60,47 @@ HIMAGELIST CreateTreeImageList(HWND treeView) {
 void DestroyTreeImageList() {
     // The cached indices point into this list and go with it.
     IconCache.clear();
+    FreeImages.clear();
     TreeImageList.reset();
 }
 
 int CachedImageIndex(HICON icon, const std::string& className) {
     auto found = IconCache.find(icon);
     if (found == IconCache.end()) {
-        const int index = ImageList_ReplaceIcon(TreeImageList.get(), -1, icon);
-        IconCache[icon] = IconCacheEntry{className, index};
+        int place = -1;
+        if (!FreeImages.empty()) {
+            place = FreeImages.back();
+            FreeImages.pop_back();
+        }
+        int index = ImageList_ReplaceIcon(TreeImageList.get(), place, icon);
+        // The freed place stays free when the list refuses the icon there.
+        if (index < 0 && place >= 0) FreeImages.push_back(place);
+        IconCache[icon] = IconCacheEntry{className, index, 1};
         return index;
     }
     IconCacheEntry& entry = found->second;
-    if (entry.className == className) return entry.imageIndex;
-    // Handle values are reused once their icon is destroyed: this is another
-    // icon. It takes the old image's place, so that every index handed out
-    // stays valid and the list does not grow.
-    entry.imageIndex = ImageList_ReplaceIcon(TreeImageList.get(), entry.imageIndex, icon);
-    entry.className = className;
+    if (entry.className != className) {
+        // Handle values are reused once their icon is destroyed: this is
+        // another icon. It takes the old image's place, so that every index
+        // handed out stays valid and the list does not grow.
+        entry.imageIndex = ImageList_ReplaceIcon(TreeImageList.get(), entry.imageIndex, icon);
+        entry.className = className;
+    }
+    ++entry.users;
     return entry.imageIndex;
+}
+
+void ReleaseImage(int imageIndex) {
+    if (imageIndex < 0) return;
+    // Each image belongs to one entry: a new icon gets a place of its own.
+    for (auto entry = IconCache.begin(); entry != IconCache.end(); ++entry) {
+        if (entry->second.imageIndex != imageIndex) continue;
+        if (--entry->second.users <= 0) {
+            IconCache.erase(entry);
+            FreeImages.push_back(imageIndex);
+        }
+        return;
+    }
 }
 
 int GetWindowImageIndex(const WindowNode& node) {

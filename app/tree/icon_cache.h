@@ -24,15 +24,23 @@ struct IconCacheEntry {
     std::string className;
     // Image in TreeImageList; -1 when the image list refused the icon.
     int imageIndex = -1;
+    // Nodes showing the image; the entry goes when the last one does.
+    int users = 0;
 };
 
 // How long another program's window may take to hand out its icon before
-// it counts as having none.
+// it counts as having none, and how long its thread is not asked again.
 constexpr UINT kIconAnswerMs = 500;
+constexpr DWORD kIconRetryMs = 5000;
 
 // Image index of the node's small icon (the desktop's for the root), -1 when
 // its window has none.
 int GetWindowImageIndex(const WindowNode& node);
 // The image for icon met on a window of class className: cached, added, or
 // put in place of the image of an earlier icon that had the same handle.
+// Each call counts one user of the image, until ReleaseImage.
 int CachedImageIndex(HICON icon, const std::string& className);
+// A node that showed the image is gone. An image nobody shows any more is
+// forgotten, and its place in the list goes to the next new icon: programs
+// that make a fresh icon at every start do not grow the list for ever.
+void ReleaseImage(int imageIndex);

@@ -2,7 +2,6 @@
 
 #include <psapi.h>
 
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "icon_cache.h"
 #include "registered_programs.h"
 #include "rights.h"
+#include "system_function.h"
 #include "text.h"
 
 namespace {
@@ -23,6 +23,9 @@ const char kByteBufferDetail[] = "Cannot allocate a byte buffer";
 void ClearStatusPart(int part) {
     if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(""));
 }
+
+// Titles are read whole up to this many bytes.
+constexpr size_t kLongestTitle = 1 << 20;
 
 // A walk along a sibling chain that the windows' owners keep reordering
 // could go round for ever; no container holds this many windows.
@@ -81,27 +84,28 @@ std::string VersionInfo::QueryString(const char* valueName) const {
 // ---- window readers
 
 std::string GetWindowTitle(HWND window) {
-    // Most titles fit a small buffer. Asking for the length first would
-    // send another program's window a message, and wait for its answer, at
-    // every refresh.
     // Wine reads something for no window at all when the buffer is large.
     if (!window) return std::string();
+    // Read with ever larger buffers until the title fits: GetWindowText
+    // reads another program's title without asking that program, while
+    // asking for the length would send its window a message and wait for a
+    // program that may hang. Most titles fit the first buffer.
     char shortTitle[kItemTextBuffer] = {};
-    const int read = GetWindowTextA(window, shortTitle, sizeof(shortTitle));
+    int read = GetWindowTextA(window, shortTitle, sizeof(shortTitle));
     if (read <= 0) return std::string();
     // Two bytes to spare: a title cut before a two-byte character leaves one.
     if (static_cast<size_t>(read) + 2 < sizeof(shortTitle))
         return BufferText(shortTitle, sizeof(shortTitle));
-
-    int length = GetWindowTextLengthA(window);
-    if (length < 0) length = 0;
-    const size_t size = static_cast<size_t>(length) + 5;
-    auto buffer = AllocateBuffer<char>(size, kStringBufferDetail);
-    buffer[0] = '\0';
-    buffer[size - 1] = '\0';
-    const int limit = length < INT_MAX ? length + 1 : INT_MAX;
-    if (GetWindowTextA(window, buffer.get(), limit) <= 0) return std::string();
-    return BufferText(buffer.get(), size);
+    for (size_t size = 4 * sizeof(shortTitle);; size *= 4) {
+        // Longer titles than this are cut.
+        if (size > kLongestTitle) size = kLongestTitle;
+        auto buffer = AllocateBuffer<char>(size, kStringBufferDetail);
+        buffer[0] = '\0';
+        read = GetWindowTextA(window, buffer.get(), static_cast<int>(size));
+        if (read <= 0) return std::string();
+        if (static_cast<size_t>(read) + 2 < size || size == kLongestTitle)
+            return BufferText(buffer.get(), size);
+    }
 }
 
 bool HasTitle(HWND window) {
@@ -174,6 +178,8 @@ WindowNode::~WindowNode() {
         SendMessageA(TreeView, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(treeItem));
     if (SelectedNode == this) SelectedNode = nullptr;
     if (TargetNode == this) TargetNode = nullptr;
+    // Its item is gone: the image may go to another icon.
+    ReleaseImage(imageIndex);
 }
 
 #if defined(HOVERLANE_FAMILY_95)
@@ -195,16 +201,11 @@ constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INF
 
 using QueryImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
-// Windows Vista and later have it; XP does not, and hoverlane must start there.
-QueryImageNameProc LookUpQueryImageName() {
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const FARPROC proc = kernel ? GetProcAddress(kernel, "QueryFullProcessImageNameA") : nullptr;
-    return reinterpret_cast<QueryImageNameProc>(reinterpret_cast<void*>(proc));
-}
-
 // The program file of the process; empty when it cannot be read.
 std::string ProcessImagePath(DWORD processId) {
-    static const QueryImageNameProc queryImageName = LookUpQueryImageName();
+    // Windows Vista and later have it; XP does not, and hoverlane must start there.
+    static const auto queryImageName =
+        SystemFunction<QueryImageNameProc>("kernel32.dll", "QueryFullProcessImageNameA");
     if (!queryImageName) return std::string();
     // The limited right is all the call needs, and is granted for more
     // processes than the full one (every system with the call knows it).

@@ -123,6 +123,26 @@ TEST_F(IconCacheTest, AHandleMetOnAnotherClassReplacesItsImageInPlace) {
     DestroyIcon(blue);
 }
 
+// A program that makes a new icon at every start: the image of the last
+// start, which no item shows any more, is taken for the next.
+TEST_F(IconCacheTest, AnImageNoItemShowsGoesToTheNextNewIcon) {
+    InProcessApp app;
+    const int before = ImageList_GetImageCount(TreeImageList.get());
+    int start = 0;
+    for (COLORREF colour : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)}) {
+        HICON icon = SolidIcon(colour);
+        HWND window = MakeWindow(("IconTestStart" + std::to_string(++start)).c_str(), icon);
+        auto node = NodeOf(window);
+        node->InsertTreeItem();
+        EXPECT_EQ(colour, ImageColour(node->imageIndex));
+        node.reset();
+        EXPECT_EQ(0u, IconCache.count(icon));
+        DestroyWindow(window);
+        DestroyIcon(icon);
+    }
+    EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList.get()));
+}
+
 TEST_F(IconCacheTest, AWindowWithoutIconGetsNone) {
     InProcessApp app;
     HWND window = MakeWindow("IconTestNone", nullptr);

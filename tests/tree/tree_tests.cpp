@@ -285,6 +285,49 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     EXPECT_EQ(SelectedNode ? SelectedNode->programName : std::string(), StatusText(0));
 }
 
+// Hidden in the tray, the tree keeps only its programs up to date; one that
+// closes still leaves, and so do the references to it.
+TEST_F(TreeTest, WhileHiddenAClosedProgramLeavesTheTree) {
+    Sample editor = StartSample("/frame:Editor /at:300,200,600,400 One");
+    ASSERT_NE(nullptr, editor.frame);
+    InProcessApp app;
+    WindowNode* program = ProgramNode(editor.frame);
+    ASSERT_NE(nullptr, program);
+    SelectItem(program->treeItem);
+    TargetNode = program;
+    ShowWindow(app.window(), SW_MINIMIZE);
+    ASSERT_TRUE(MainWindowHidden);
+
+    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
+    ASSERT_TRUE(editor.process.WaitExit());
+    RootNode->Refresh();
+    EXPECT_EQ(nullptr, ProgramNode(editor.frame));
+    EXPECT_EQ(nullptr, TargetNode);
+    EXPECT_TRUE(TreeIsConsistent());
+}
+
+// A listed document that another program takes into its container is no
+// longer the first program's, though its title is unchanged.
+TEST_F(TreeTest, ADocumentMovedIntoAnotherProgramLeavesTheFirst) {
+    Sample first = StartSample("/frame:First /at:300,200,600,400 One Two");
+    Sample second = StartSample("/frame:Second /at:340,240,600,400 Three");
+    ASSERT_NE(nullptr, first.frame);
+    ASSERT_NE(nullptr, second.frame);
+    InProcessApp app;
+    WindowNode* program = ProgramNode(first.frame);
+    ASSERT_NE(nullptr, program);
+    ASSERT_TRUE(ClickExpandButton(program->treeItem));
+    const HWND one = DocumentTitled(first.client, "One");
+    ASSERT_NE(nullptr, ChildNode(program, one));
+
+    SetParent(one, second.client);
+    ASSERT_EQ(second.client, GetAncestor(one, GA_PARENT));
+    RootNode->Refresh();
+    EXPECT_EQ(nullptr, ChildNode(program, one));
+    EXPECT_EQ(1u, program->children.size());
+    EXPECT_TRUE(TreeIsConsistent());
+}
+
 TEST_F(TreeTest, DestroyingTheTargetEmptiesTheStatusItShows) {
     Sample editor = StartSample("/frame:Editor /at:300,200,600,400 One");
     Sample other = StartSample("/frame:Other /at:340,240,600,400 Two");
