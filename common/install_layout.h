@@ -30,9 +30,11 @@ inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
     "license.txt",
 };
 
-// hoverlane /Uninstall writes the uninstaller it carries to the temporary
-// folder under this name and starts it from there.
+// hoverlane /Uninstall writes the uninstaller it carries under this name
+// into a new folder of its own in the temporary folder (the prefix and eight
+// hexadecimal digits) and starts it from there.
 inline constexpr char kUninstallerFileName[] = "hoverlane_uninst.exe";
+inline constexpr char kUninstallerFolderPrefix[] = "hoverlane_uninst-";
 
 // Shortcuts, in the current user's special folders.
 inline constexpr char kProgramGroup[] = "Hoverlane";  // below the Programs folder

@@ -7,6 +7,7 @@
 #include "install_layout.h"
 #include "message_box.h"
 #include "sync_window.h"
+#include "system_function.h"
 #include "text.h"
 
 int DeletedCount = 0;
@@ -93,10 +94,12 @@ void DeleteInstalledFiles(const std::string& folderText) {
     }
 }
 
-void RemoveShortcuts() {
+bool RemoveShortcuts() {
+    bool allGone = true;
     for (const InstalledShortcut& shortcut : kInstalledShortcuts) {
         char folder[MAX_PATH] = {};
-        // Without its folder the link's path would start at the drive root.
+        // Without its folder the link's path would start at the drive root;
+        // and where there is no such folder, nothing of ours is in it.
         if (!SHGetSpecialFolderPathA(GetDesktopWindow(), folder, shortcut.folder, FALSE) ||
             folder[0] == '\0')
             continue;
@@ -105,7 +108,37 @@ void RemoveShortcuts() {
             RemoveDirectoryA(path.c_str());
         else
             DeleteInstalledFile(path, shortcut.removeEmptyFolder);
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) allGone = false;
     }
+    return allGone;
+}
+
+bool IsLauncherCopy(const std::string& selfPath) {
+    const size_t nameAt = selfPath.find_last_of("\\/");
+    if (nameAt == std::string::npos || nameAt == 0) return false;
+    const size_t folderAt = selfPath.find_last_of("\\/", nameAt - 1);
+    if (folderAt == std::string::npos) return false;
+    const std::string name = selfPath.substr(nameAt + 1);
+    const std::string folder = selfPath.substr(folderAt + 1, nameAt - folderAt - 1);
+    const std::string prefix = kUninstallerFolderPrefix;
+    return lstrcmpiA(name.c_str(), kUninstallerFileName) == 0 && folder.size() > prefix.size() &&
+           Upper(folder.substr(0, prefix.size())) == Upper(prefix);
+}
+
+void ScheduleCopyRemoval() {
+    char self[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH || !IsLauncherCopy(self)) return;
+    // Only an administrator may, which hoverlane, starting it, may not be.
+    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
+    if (!moveFileEx) return;
+    moveFileEx(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    char folder[MAX_PATH + 1];
+    CopyBounded(folder, sizeof(folder), self);
+    PathRemoveFileSpecA(folder);
+    // After the copy: a folder goes at a restart only once it is empty.
+    moveFileEx(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 bool KeyIsGone(LONG deleteResult) {
@@ -120,6 +153,8 @@ bool RemoveRegistryEntries() {
 }
 
 int UninstallMain(const char* commandLine) {
+    // Whatever the answer below, the copy that hoverlane made goes.
+    ScheduleCopyRemoval();
     CloseRunningInstances();
     const std::string folder = commandLine ? commandLine : "";
 
@@ -141,9 +176,11 @@ int UninstallMain(const char* commandLine) {
     } else {
         ShowBox("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
     }
-    RemoveShortcuts();
-    // A key that stays (no rights to it) is left for the user like a file.
-    if (!RemoveRegistryEntries() && !warned) {
+    const bool shortcutsGone = RemoveShortcuts();
+    // A shortcut or key that stays (in use, no rights to it) is left for
+    // the user like a file.
+    const bool keysGone = RemoveRegistryEntries();
+    if ((!shortcutsGone || !keysGone) && !warned) {
         ShowFilesLeftWarning();
         warned = true;
     }

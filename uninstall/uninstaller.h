@@ -38,8 +38,15 @@ void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder = true)
 // The 13 installed files below the folder, in their order; a name that
 // would land outside the folder (no trailing backslash) is left alone.
 void DeleteInstalledFiles(const std::string& folderText);
-// The shortcuts and the program group.
-void RemoveShortcuts();
+// The shortcuts and the program group. False when one of them is still
+// there (read-only, in use, or the group holds files of the user's).
+bool RemoveShortcuts();
+// Whether the program file at selfPath is a copy that hoverlane made to run
+// it: the uninstaller's name, in a folder of the name hoverlane gives it.
+bool IsLauncherCopy(const std::string& selfPath);
+// For such a copy, the copy and then its folder are deleted at the next
+// restart (Windows 95, 98 and Me cannot: the copy stays).
+void ScheduleCopyRemoval();
 // Whether SHDeleteKeyA's result leaves the key gone: deleted, or never there.
 bool KeyIsGone(LONG deleteResult);
 // The four registry keys, with everything below them. False when one of

@@ -14,27 +14,37 @@ namespace {
 
 const char kUninstallerResource[] = "Hoverlane_Uninst.exe";
 const char kUninstallerType[] = "EXE";
+const char kCannotCreate[] = "Cannot create temporal file, check if you have suficient hard disk space";
 
-// The temporary folder as the system reports it (ending in a backslash) and
-// the file name; empty when the folder cannot be had.
-std::string UninstallerTempPath() {
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    // A folder that does not fit leaves the buffer undefined; a bare file
-    // name would land in the current folder instead.
+// Tries this many names before giving up on a folder of its own.
+constexpr int kFolderAttempts = 64;
+
+// A new, empty folder under the temporary folder, made by this call: the
+// uninstaller runs with administrator rights, and nothing may lie beside it
+// in advance (a DLL it would load), as could beside a fixed name there.
+// Empty when none can be made.
+std::string NewUninstallerFolder() {
+    char temp[MAX_PATH] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    // A folder that does not fit leaves the buffer undefined; a bare name
+    // would land in the current folder instead.
     if (length == 0 || length >= MAX_PATH) return std::string();
-    return std::string(folder, length) + kUninstallerFileName;
+    DWORD seed = (GetCurrentProcessId() << 16) ^ GetTickCount();
+    for (int attempt = 0; attempt < kFolderAttempts; ++attempt, seed = seed * 1664525 + 1013904223) {
+        char name[32];
+        wsprintfA(name, "%s%08lX", kUninstallerFolderPrefix, static_cast<unsigned long>(seed));
+        const std::string folder = std::string(temp, length) + name;
+        if (folder.size() + 1 + sizeof(kUninstallerFileName) > MAX_PATH) return std::string();
+        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    }
+    return std::string();
 }
 
-// Windows 95, 98 and Me have no MoveFileExA that deletes at a restart (at
-// most a stub): looked up, and there the copy simply stays in the temporary
-// folder, to be replaced by the next one.
-void DeleteAtRestart(const std::string& path) {
-    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto moveFileEx = reinterpret_cast<MoveFileExFunction>(
-        reinterpret_cast<void*>(kernel ? GetProcAddress(kernel, "MoveFileExA") : nullptr));
-    if (moveFileEx) moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+// The copy and its folder, when nothing will run the copy.
+void RemoveCopy(const std::string& folder, const std::string& path) {
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
@@ -59,40 +69,37 @@ void LaunchUninstaller() {
     const DWORD size = found ? SizeofResource(Instance, found) : 0;
     HGLOBAL loaded = found ? LoadResource(Instance, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
-        ReportError(ErrorNoMemory, "cannot load resource into memory");
-        return;
-    }
+    if (!bytes) ReportFatalError(ErrorNoMemory, "cannot load resource into memory");
 
-    const std::string path = UninstallerTempPath();
-    ScopedHandle file;
-    if (!path.empty())
-        file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    const std::string folder = NewUninstallerFolder();
+    if (folder.empty()) ReportFatalError(ErrorFileIo, kCannotCreate);
+    const std::string path = folder + "\\" + kUninstallerFileName;
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file) {
-        ReportError(ErrorFileIo, "Cannot create temporal file, check if you have suficient hard disk space");
-        return;
+        RemoveDirectoryA(folder.c_str());
+        ReportFatalError(ErrorFileIo, kCannotCreate);
     }
     DWORD written = 0;
-    if (!WriteFile(file.get(), bytes, size, &written, nullptr) || written < size) {
-        ReportError(ErrorFileIo, "Cannot write into file");
-        return;
-    }
+    const bool complete = WriteFile(file.get(), bytes, size, &written, nullptr) && written == size;
     // Closed before it is started: the system runs no file open for writing.
     file.reset();
+    if (!complete) {
+        RemoveCopy(folder, path);
+        ReportFatalError(ErrorFileIo, "Cannot write into file");
+    }
 
     // Nothing waits for the uninstaller; it closes this program's running
-    // instances itself. The shell, unlike CreateProcess, asks for the
-    // administrator rights that the uninstaller's manifest requires.
+    // instances itself, and has the copy and its folder deleted at the next
+    // restart (which takes the rights it runs with). The shell, unlike
+    // CreateProcess, asks for the administrator rights that the
+    // uninstaller's manifest requires.
     SetLastError(ERROR_SUCCESS);
     const UINT_PTR started = reinterpret_cast<UINT_PTR>(ShellExecuteA(
         GetDesktopWindow(), "open", path.c_str(), InstallDirectory.c_str(), nullptr, SW_SHOWNORMAL));
     const std::string failure = LaunchFailureText(started, GetLastError());
     if (!failure.empty()) {
-        // Nothing runs the copy: it goes now rather than at the next restart.
-        DeleteFileA(path.c_str());
-        ReportError(ErrorFileIo, failure);
-        return;
+        RemoveCopy(folder, path);
+        ReportFatalError(ErrorFileIo, failure);
     }
-    DeleteAtRestart(path);
 }

@@ -7,12 +7,11 @@
 
 #include <string>
 
-// Writes the embedded uninstaller to the temporary folder as
-// hoverlane_uninst.exe (replacing an older copy), starts it with
-// InstallDirectory as its command line and asks for the copy's deletion at
-// the next restart. A failure is reported as fatal and ends the process;
+// Writes the embedded uninstaller as hoverlane_uninst.exe into a new folder
+// of its own under the temporary folder and starts it with InstallDirectory
+// as its command line. A failure is reported as fatal and ends the process;
 // so is an uninstaller that the system would not start (the user refused it
-// administrator rights), whose copy is deleted at once.
+// administrator rights), whose copy and folder are deleted at once.
 void LaunchUninstaller();
 
 // The detail reported when the shell could not start the uninstaller: empty

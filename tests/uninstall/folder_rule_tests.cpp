@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "uninstaller.h"
 
@@ -59,6 +60,22 @@ TEST(FolderRules, InstalledNamesMustStayInsideTheFolder) {
     EXPECT_FALSE(LiesInside(folder, "C:\\Program Files\\Hoverlane2\\license.txt"));
     EXPECT_FALSE(LiesInside(folder, folder));
     EXPECT_FALSE(LiesInside("", "license.txt"));
+}
+
+// Only the copy that hoverlane made has itself and its folder deleted at the
+// next restart; the built or installed uninstaller never.
+TEST(FolderRules, OnlyTheLaunchersCopyIsScheduledForRemoval) {
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\Temp\\hoverlane_uninst-0A1B2C3D\\hoverlane_uninst.exe", true},
+        {"C:\\TEMP\\HOVERLANE_UNINST-0A1B2C3D\\HOVERLANE_UNINST.EXE", true},
+        {"C:\\Temp\\hoverlane_uninst.exe", false},
+        {"C:\\Temp\\hoverlane_uninst-\\hoverlane_uninst.exe", false},
+        {"C:\\Temp\\hoverlane_uninst-0A1B2C3D\\setup.exe", false},
+        {"Z:\\build\\x64\\uninstall\\hoverlane_uninst.exe", false},
+        {"hoverlane_uninst.exe", false},
+        {"", false},
+    };
+    for (const auto& [path, copy] : cases) EXPECT_EQ(copy, IsLauncherCopy(path)) << path;
 }
 
 TEST(FolderRules, FullPathResolvesDotsAndSlashes) {

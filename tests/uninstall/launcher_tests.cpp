@@ -28,10 +28,15 @@ const char kCannotCreate[] =
     "space";
 const char kCritical[] = "Error: A Critical Error Has ocurred, the program will quit now";
 
-std::string TempCopy() {
+std::string TempFolder() {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + kUninstallerFileName;
+    return folder;
+}
+
+// Where the uninstaller's copy once was, under a fixed name.
+std::string FixedTempCopy() {
+    return TempFolder() + kUninstallerFileName;
 }
 
 std::string ProcessImage(DWORD pid) {
@@ -80,13 +85,27 @@ private:
     std::string old_;
 };
 
-class UninstallLauncherTest : public UninstallTest {
-protected:
-    void SetUp() override {
-        UninstallTest::SetUp();
-        DeleteFileA(TempCopy().c_str());
-    }
-};
+// The copy a started uninstaller runs from: in a folder of its own, new
+// under the temporary folder, holding nothing else.
+::testing::AssertionResult IsCopyInAFolderOfItsOwn(const std::string& image) {
+    const std::string prefix = TempFolder() + kUninstallerFolderPrefix;
+    const size_t slash = image.rfind('\\');
+    if (slash == std::string::npos || lstrcmpiA(image.substr(slash + 1).c_str(), kUninstallerFileName) != 0 ||
+        image.size() < prefix.size() ||
+        lstrcmpiA(image.substr(0, prefix.size()).c_str(), prefix.c_str()) != 0 ||
+        image.find('\\', prefix.size()) != slash)
+        return ::testing::AssertionFailure() << image;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((image.substr(0, slash) + "\\*").c_str(), &found);
+    int entries = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (found.cFileName[0] != '.') ++entries;
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    if (entries != 1) return ::testing::AssertionFailure() << entries << " entries beside " << image;
+    return ::testing::AssertionSuccess();
+}
+
+using UninstallLauncherTest = UninstallTest;
 
 TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
     install::Install();
@@ -100,7 +119,7 @@ TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
     EXPECT_EQ(0u, launcher.ExitCode());
     Process uninstaller = StartedUninstaller();
     ASSERT_TRUE(uninstaller.valid());
-    EXPECT_EQ(0, lstrcmpiA(TempCopy().c_str(), ProcessImage(uninstaller.id()).c_str()));
+    EXPECT_TRUE(IsCopyInAFolderOfItsOwn(ProcessImage(uninstaller.id())));
     // The running instance was closed before the question.
     ASSERT_TRUE(app.WaitExit());
     EXPECT_EQ(0u, app.ExitCode());
@@ -111,21 +130,28 @@ TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
     ExpectNothingLeft();
 }
 
-TEST_F(UninstallLauncherTest, StaleCopyInTheTemporaryFolderIsReplaced) {
-    harness::WriteFileBytes(TempCopy(), std::string(1 << 20, 'S'));
+// A file planted where the copy once went, under its name, is neither run
+// nor touched.
+TEST_F(UninstallLauncherTest, TheCopyRunsFromANewFolderOfItsOwn) {
+    harness::WriteFileBytes(FixedTempCopy(), std::string(1 << 20, 'S'));
     Process launcher = Process::Start(kHoverlane, "/Uninstall");
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
     Process uninstaller = StartedUninstaller();
     ASSERT_TRUE(uninstaller.valid());
 
+    const std::string copy = ProcessImage(uninstaller.id());
+    EXPECT_TRUE(IsCopyInAFolderOfItsOwn(copy));
     const std::string built = harness::ReadFileBytes(harness::WinPath(HL_UNINSTALLER)).bytes;
     ASSERT_FALSE(built.empty());
-    EXPECT_TRUE(built == harness::ReadFileBytes(TempCopy()).bytes);
+    EXPECT_TRUE(built == harness::ReadFileBytes(copy).bytes);
+    EXPECT_EQ(std::string(1 << 20, 'S'), harness::ReadFileBytes(FixedTempCopy()).bytes);
     EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+    DeleteFileA(FixedTempCopy().c_str());
 }
 
-TEST_F(UninstallLauncherTest, CopyIsMarkedForDeletionAtTheNextRestart) {
+// The uninstaller runs with the rights to ask for it, hoverlane may not.
+TEST_F(UninstallLauncherTest, TheUninstallerHasItsCopyAndFolderDeletedAtTheNextRestart) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         RegDeleteValueA(key, kPendingValue);
@@ -135,20 +161,20 @@ TEST_F(UninstallLauncherTest, CopyIsMarkedForDeletionAtTheNextRestart) {
     ASSERT_TRUE(launcher.WaitExit());
     Process uninstaller = StartedUninstaller();
     ASSERT_TRUE(uninstaller.valid());
+    std::string copy = ProcessImage(uninstaller.id());
+    std::string folder = copy.substr(0, copy.rfind('\\'));
 
-    // Pairs of names, source then target; an empty target deletes.
+    // Pairs of names, source then target; an empty target deletes. The copy
+    // goes first: a folder goes only once it is empty.
     harness::RegValue pending = harness::ReadValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingValue);
     ASSERT_TRUE(pending.found);
     std::string data = pending.data;
-    CharUpperBuffA(&data[0], static_cast<DWORD>(data.size()));
-    std::string copy = TempCopy();
-    CharUpperBuffA(&copy[0], static_cast<DWORD>(copy.size()));
-    const size_t at = data.find(copy);
-    ASSERT_NE(std::string::npos, at);
-    const size_t end = at + copy.size();
-    ASSERT_LT(end + 1, data.size());
-    EXPECT_EQ('\0', data[end]);
-    EXPECT_EQ('\0', data[end + 1]);
+    for (std::string* text : {&data, &copy, &folder}) CharUpperBuffA(&(*text)[0], static_cast<DWORD>(text->size()));
+    const size_t copyAt = data.find(copy + std::string(2, '\0'));
+    const size_t folderAt = data.find(folder + std::string(2, '\0'));
+    ASSERT_NE(std::string::npos, copyAt);
+    ASSERT_NE(std::string::npos, folderAt);
+    EXPECT_LT(copyAt, folderAt);
 
     EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
 }
@@ -156,8 +182,8 @@ TEST_F(UninstallLauncherTest, CopyIsMarkedForDeletionAtTheNextRestart) {
 TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) {
     DriveRootFiles root;
     ASSERT_TRUE(root.Intact());
-    // No value: the uninstaller is handed a lone backslash, the root of the
-    // current drive, which it inherits from hoverlane.
+    // No value: no installation folder, and never the root of the current
+    // drive, which the uninstaller inherits from hoverlane.
     Process launcher = Process::Start(kHoverlane, "/Uninstall", false, "C:\\");
     ASSERT_TRUE(launcher.WaitExit());
     Process uninstaller = StartedUninstaller();
@@ -182,19 +208,21 @@ TEST_F(UninstallLauncherTest, MissingResourceIsFatal) {
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(child.id(), IDOK)));
     ASSERT_TRUE(child.WaitExit());
     EXPECT_EQ(0u, child.ExitCode());
-    EXPECT_FALSE(harness::FileExists(TempCopy()));
 }
 
 TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
-    // A folder where the copy belongs.
-    ASSERT_TRUE(CreateDirectoryA(TempCopy().c_str(), nullptr));
-    Process launcher = Process::Start(kHoverlane, "/Uninstall");
+    Process launcher;
+    {
+        // A temporary folder that does not exist.
+        ScopedVariable tmp("TMP", "C:\\No\\Such\\Folder");
+        ScopedVariable temp("TEMP", "C:\\No\\Such\\Folder");
+        launcher = Process::Start(kHoverlane, "/Uninstall");
+    }
     EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
     ASSERT_TRUE(launcher.WaitExit());
     EXPECT_EQ(0u, launcher.ExitCode());
     EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerFileName));
-    RemoveDirectoryA(TempCopy().c_str());
 }
 
 // Under Wine every program runs as administrator, so a refused elevation

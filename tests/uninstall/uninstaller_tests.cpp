@@ -146,6 +146,20 @@ TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
     EXPECT_EQ(0, install::PresentRegistryParts());
 }
 
+// A shortcut that cannot be deleted is left like a file: the warning, and
+// no success.
+TEST_F(UninstallerTest, ReadOnlyShortcutStaysWithTheWarning) {
+    install::Install();
+    const std::string link = harness::SpecialFolderPath(CSIDL_DESKTOP) + "\\Hoverlane.lnk";
+    ASSERT_TRUE(SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_READONLY));
+    Process uninstaller = StartUninstaller(kFolderArg);
+
+    EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
+    EXPECT_TRUE(install::PresentFiles().empty());
+    EXPECT_EQ(1u, install::PresentShortcuts().size());
+    SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // A key that cannot be deleted counts like a file; one that is not there
 // is not a failure (a second run finds none).
 TEST(UninstallerKeys, OnlyAKeyThatStaysIsAFailure) {
