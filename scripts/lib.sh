@@ -48,9 +48,11 @@ hl_start_xvfb() {
 # hl_prepare_prefix <dir>: a fresh Wine prefix with one wineserver kept alive
 # for the whole run, and Wine's services started outside any pipe of ctest
 # (they would hold its output open for ever). Shortcuts that tests make must
-# not turn into menu entries of the build machine: no winemenubuilder.
+# not turn into menu entries of the build machine: no winemenubuilder. A
+# program that crashes ends there: no debugger that would hold ctest's
+# output open and wait for ever.
 hl_prepare_prefix() {
-    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     hl_log "preparing Wine prefix $WINEPREFIX"
