@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "app_state.h"
+#include "icon_cache.h"
+#include "shell_state.h"
+#include "discovery.h"
 #include "bench_support.h"
 #include "harness.h"
 #include "main_window.h"

@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "app_state.h"
+#include "icon_cache.h"
+#include "shell_state.h"
+#include "discovery.h"
 #include "harness.h"
 #include "main_window.h"
 #include "monitor.h"
@@ -251,9 +254,9 @@ void MeasureDesktop(int windows, int documents) {
         discovery.push_back(Microseconds(
             [] { EnumWindows(AddChildWindow, reinterpret_cast<LPARAM>(RootNode.get())); }));
         sampleRefresh.push_back(Microseconds([&] {
-            if (sample) sample->Refresh();
+            if (sample) Refresh(*sample);
         }));
-        refresh.push_back(Microseconds([] { RootNode->Refresh(); }));
+        refresh.push_back(Microseconds([] { Refresh(*RootNode); }));
         ratio.push_back(refresh.back() / same.back());
         ratioBare.push_back(refresh.back() / bare.back());
         harness::PumpFor(0);
@@ -275,12 +278,12 @@ void MeasureMemoryGrowth(int windows, int refreshes, int documents) {
     if (!host.Running()) return;
     OpenMainWindow(sampleFrame);
     // The heap and the caches settle during the first refreshes.
-    for (int i = 0; i < 100; ++i) RootNode->Refresh();
+    for (int i = 0; i < 100; ++i) Refresh(*RootNode);
     harness::PumpFor(0);
     const Memory before = MeasureMemory();
     const double start = Now();
     for (int i = 0; i < refreshes; ++i) {
-        RootNode->Refresh();
+        Refresh(*RootNode);
         if (i % 100 == 0) harness::PumpFor(0);
     }
     const double seconds = Now() - start;
@@ -344,10 +347,10 @@ void MeasureImageListOverStarts(int starts) {
     int listed = 0;
     for (int start = 1; start <= starts; ++start) {
         const StartedProgram program = StartProgramWithNewIcon(start);
-        RootNode->Refresh();
+        Refresh(*RootNode);
         if (RootNode->children.count(program.frame)) ++listed;
         EndProgram(program);
-        RootNode->Refresh();
+        Refresh(*RootNode);
         if (start % 100 == 0) harness::PumpFor(0);
     }
     std::printf("\n%d starts of a program with a new icon each time (%d listed in the tree):\n", starts,

@@ -6,29 +6,18 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "installed_files.h"
 #include "registry_layout.h"
 
 // The installed files, relative to the installation folder, in the order the
-// uninstaller deletes them: the last file of each folder comes after the
-// others, so that the folder is empty once it is gone. setup's build reads
-// this list too (one quoted name a line, as below): it carries each file but
-// the program from setup/payload, under its name in lower case.
-inline constexpr int kInstalledFileCount = 13;
-inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
-    "Help\\Images\\Automatic Monitoring.jpg",
-    "Help\\Images\\Getting Started.jpg",
-    "Help\\Images\\Monitoring Time.jpg",
-    "Help\\Images\\Tree View.jpg",
-    "Help\\Introduction.htm",
-    "Help\\Getting started.htm",
-    "Help\\Help.htm",
-    "Help\\Always in Sight.htm",
-    "Help\\Monitoring Time.htm",
-    "Help\\Registering programs.htm",
-    "Help\\Table of contents.htm",
-    "Hoverlane.exe",
-    "license.txt",
-};
+// uninstaller deletes them; their one home is common/installed_files.txt,
+// from which the build writes installed_files.h.
+inline constexpr int kInstalledFileCount = HOVERLANE_INSTALLED_FILE_COUNT;
+inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {HOVERLANE_INSTALLED_FILES};
+// Among them: the program, the page the Help command opens, the licence.
+inline constexpr char kProgramFile[] = HOVERLANE_PROGRAM_FILE;
+inline constexpr char kHelpPage[] = HOVERLANE_HELP_PAGE;
+inline constexpr char kLicenceFile[] = HOVERLANE_LICENCE_FILE;
 
 // hoverlane /Uninstall writes the uninstaller it carries under this name
 // into a new folder of its own in the temporary folder (the prefix and eight
@@ -36,10 +25,16 @@ inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {
 inline constexpr char kUninstallerFileName[] = "hoverlane_uninst.exe";
 inline constexpr char kUninstallerFolderPrefix[] = "hoverlane_uninst-";
 
+// The product's folder: the last part of the proposed installation folder,
+// and the program group below the Programs folder.
+#define HOVERLANE_FOLDER "Hoverlane"
+#define HOVERLANE_APP_SHORTCUT "Hoverlane.lnk"
+#define HOVERLANE_HELP_SHORTCUT "Help.lnk"
+inline constexpr char kProductFolder[] = HOVERLANE_FOLDER;
+inline constexpr char kProgramGroup[] = HOVERLANE_FOLDER;
 // Shortcuts, in the current user's special folders.
-inline constexpr char kProgramGroup[] = "Hoverlane";  // below the Programs folder
-inline constexpr char kAppShortcut[] = "Hoverlane.lnk";
-inline constexpr char kHelpShortcut[] = "Help.lnk";
+inline constexpr char kAppShortcut[] = HOVERLANE_APP_SHORTCUT;
+inline constexpr char kHelpShortcut[] = HOVERLANE_HELP_SHORTCUT;
 
 struct InstalledShortcut {
     int folder;              // CSIDL of the special folder
@@ -52,11 +47,11 @@ struct InstalledShortcut {
 // are the user's own and stay even when empty; the program group goes with
 // its last link.
 inline constexpr InstalledShortcut kInstalledShortcuts[] = {
-    {CSIDL_DESKTOP, "\\Hoverlane.lnk", false, false},
-    {CSIDL_PROGRAMS, "\\Hoverlane\\Hoverlane.lnk", false, true},
-    {CSIDL_PROGRAMS, "\\Hoverlane\\Help.lnk", false, true},
-    {CSIDL_PROGRAMS, "\\Hoverlane", true, false},
-    {CSIDL_STARTUP, "\\Hoverlane.lnk", false, false},
+    {CSIDL_DESKTOP, "\\" HOVERLANE_APP_SHORTCUT, false, false},
+    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_APP_SHORTCUT, false, true},
+    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_HELP_SHORTCUT, false, true},
+    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER, true, false},
+    {CSIDL_STARTUP, "\\" HOVERLANE_APP_SHORTCUT, false, false},
 };
 
 struct InstalledKey {

@@ -3,6 +3,8 @@
 // uninstaller removes them all, and hoverlane reads the installation folder.
 #pragma once
 
+#include "installed_files.h"  // the program's file name
+
 #define HOVERLANE_PRODUCT_KEY "Software\\Vendrabyte\\Hoverlane"
 
 // The maker's key holds the product's, in both hives.
@@ -25,4 +27,4 @@ inline constexpr char kUninstallStringValue[] = "UninstallString";
 inline constexpr char kDisplayNameValue[] = "DisplayName";
 inline constexpr char kDisplayName[] = "Hoverlane (Remove Only)";
 inline constexpr char kAppPathKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hoverlane.exe";
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" HOVERLANE_PROGRAM_FILE;

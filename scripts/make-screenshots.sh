@@ -73,7 +73,7 @@ wine "$helper" expand </dev/null >>"$log" 2>&1 || hl_log "tree: see $log"
 wine "$helper" place 60 120 430 330 </dev/null >>"$log" 2>&1
 shot "Hoverlane" "tree view"
 
-# dialog_shot <command> <caption> <picture name>
+# dialog_shot <command name> <caption> <picture name>
 dialog_shot() {
     run "$helper" dialog "$1" "$2"
     shot "$2" "$3"
@@ -83,7 +83,7 @@ dialog_shot() {
         i=$((i + 1)); sleep 0.2
     done
 }
-dialog_shot 32782 "Set Monitor Time" "monitoring time"
-dialog_shot 32779 "Registered Programs" "automatic monitoring"
+dialog_shot monitor-time "Set Monitor Time" "monitoring time"
+dialog_shot registered-programs "Registered Programs" "automatic monitoring"
 rm -rf "$tmp"
 hl_log "pictures written to $out (log: $log)"

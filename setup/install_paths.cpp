@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "install_layout.h"
 #include "text.h"
 
 namespace {
 
-const char kProductFolder[] = "Hoverlane";
 constexpr size_t kProductFolderLength = sizeof(kProductFolder) - 1;
 
 char AsciiLower(char c) {

@@ -1,23 +1,71 @@
-#include <windows.h>
-#include <commctrl.h>
-#include <shlwapi.h>
+#include "payload.h"
 
-#include <cstdlib>
+#include <shlwapi.h>
 
 #include "handles.h"
 #include "install_paths.h"
-#include "setup.h"
+#include "resource_bytes.h"
 
 namespace {
 
-// Extraction has no recovery: the message is shown and setup ends with the
-// usual exit code. Files written so far stay.
-[[noreturn]] void QuitSetup(const std::string& text, HWND owner) {
-    ShowError(text, owner);
-    std::exit(0);
+const char kQuitTail[] = " \n Setup will quit now";
+
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
+    // Only named resources are files to install.
+    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+    return TRUE;
+}
+
+// One file; the failure's text, empty when it was written.
+std::string WritePayloadFile(HMODULE module, const std::string& name, const InstallOptions& options,
+                      const ProgressReporter& progress) {
+    std::string lowerName = name;
+    if (!lowerName.empty()) CharLowerBuffA(&lowerName[0], static_cast<DWORD>(lowerName.size()));
+    const std::string target = options.folder + "\\" + InstalledRelativePath(lowerName);
+    progress.SetStatus("Copying File: " + target);
+
+    try {
+        EnsureDirectoryPath(FolderOfFile(target));
+    } catch (const SetupError& error) {
+        return error.text() + kQuitTail;
+    }
+
+    ScopedHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return "Cannot create the file: " + target + kQuitTail;
+
+    const ResourceBytes resource = FindResourceBytes(module, lowerName.c_str(), kPayloadType);
+    if (!resource.bytes) return "No memory available to lock resource  \nSetup will quit now";
+
+    // Straight from the mapped resource, in one write.
+    DWORD written = 0;
+    if (!WriteFile(file.get(), resource.bytes, resource.size, &written, nullptr) ||
+        written != resource.size)
+        return "Cannot write into the following file: " + target + kQuitTail;
+    progress.Step();
+    return std::string();
 }
 
 }  // namespace
+
+std::vector<std::string> PayloadNames(HMODULE module) {
+    std::vector<std::string> names;
+    if (!EnumResourceNamesA(module, kPayloadType, CollectName, reinterpret_cast<LONG_PTR>(&names)))
+        names.clear();
+    return names;
+}
+
+InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
+                             const ProgressReporter& progress) {
+    const std::vector<std::string> names = PayloadNames(module);
+    if (names.empty())
+        return FailedAt(InstallStep::Payload, std::string("Cannot find the files to install") + kQuitTail);
+    for (const std::string& name : names) {
+        const std::string failure = WritePayloadFile(module, name, options, progress);
+        if (!failure.empty()) return FailedAt(InstallStep::Payload, failure);
+    }
+    return InstallResult();
+}
 
 void EnsureDirectoryPath(const std::string& path) {
     for (const std::string& prefix : DirectoryPrefixes(path)) {
@@ -25,48 +73,4 @@ void EnsureDirectoryPath(const std::string& path) {
         if (!CreateDirectoryA(prefix.c_str(), nullptr))
             throw SetupError("Cannot create the directory: " + prefix);
     }
-}
-
-BOOL CALLBACK ExtractPayloadFile(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR targetValue) {
-    // Only named resources are files to install.
-    if (IS_INTRESOURCE(name)) return TRUE;
-    const PayloadTarget& where = *reinterpret_cast<const PayloadTarget*>(targetValue);
-    HWND owner = where.progress->owner;
-
-    std::string lowerName = name;
-    if (!lowerName.empty()) CharLowerBuffA(&lowerName[0], static_cast<DWORD>(lowerName.size()));
-    const std::string target = where.options->folder + "\\" + InstalledRelativePath(lowerName);
-    where.progress->SetStatus("Copying File: " + target);
-
-    HRSRC found = FindResourceA(module, lowerName.c_str(), type);
-
-    try {
-        EnsureDirectoryPath(FolderOfFile(target));
-    } catch (const SetupError& error) {
-        QuitSetup(error.text() + " \n Setup will quit now", owner);
-    }
-
-    ScopedHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) QuitSetup("Cannot create the file: " + target + " \n Setup will quit now", owner);
-
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
-        file.reset();
-        QuitSetup("No memory available to lock resource  \nSetup will quit now", owner);
-    }
-
-    // Straight from the mapped resource, in one write.
-    const DWORD size = SizeofResource(module, found);
-    DWORD written = 0;
-    if (!WriteFile(file.get(), bytes, size, &written, nullptr) || written != size) {
-        file.reset();
-        QuitSetup("Cannot write into the following file: " + target + " \n Setup will quit now",
-                  owner);
-    }
-    FreeResource(loaded);
-    file.reset();
-    where.progress->Step();
-    return TRUE;
 }

@@ -1,4 +1,5 @@
-#include <windows.h>
+#include "registration.h"
+
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -8,7 +9,7 @@
 
 #include "handles.h"
 #include "install_layout.h"
-#include "setup.h"
+#include "payload.h"
 #include "setup_resource.h"
 
 namespace {
@@ -28,9 +29,9 @@ void WriteRegistryText(const char* keyPath, const char* valueName, const std::st
         throw SetupError(std::string("Cannot write the registry value: ") + valueName);
 }
 
-void RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
+InstallResult RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
     progress.SetStatus("Updating the registry");
-    const std::string program = options.folder + "\\hoverlane.exe";
+    const std::string program = options.folder + "\\" + kProgramFile;
     try {
         WriteRegistryText(kProductKey, kInstallDestinationValue, options.folder);
         // Quoted, so that a folder with blanks works.
@@ -39,10 +40,10 @@ void RegisterInstallation(const InstallOptions& options, const ProgressReporter&
         WriteRegistryText(kUninstallEntryKey, kDisplayNameValue, kDisplayName);
         WriteRegistryText(kAppPathKey, "", program);
     } catch (const SetupError& error) {
-        ShowError(error.text(), progress.owner);
-        throw SetupError("the program was not registered properly");
+        return FailedAt(InstallStep::Registry, error.text());
     }
     progress.Step();
+    return InstallResult();
 }
 
 HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
@@ -67,7 +68,7 @@ HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
     return file->Save(widePath, TRUE);
 }
 
-void CreateShortcuts(const InstallOptions& options, const ProgressReporter& progress) {
+InstallResult CreateShortcuts(const InstallOptions& options, const ProgressReporter& progress) {
     HWND owner = progress.owner;
     // Walked in id order: Startup, desktop, program group. An option whose
     // folder the shell cannot give gets no shortcut.
@@ -85,7 +86,7 @@ void CreateShortcuts(const InstallOptions& options, const ProgressReporter& prog
 
     try {
         if (!programGroup.empty()) EnsureDirectoryPath(programGroup);
-        const std::string program = options.folder + "\\Hoverlane.exe";
+        const std::string program = options.folder + "\\" + kProgramFile;
         for (const auto& entry : shortcutFolders) {
             const std::string linkFile = entry.second + "\\" + kAppShortcut;
             progress.SetStatus("Creating Links: " + linkFile);
@@ -93,13 +94,13 @@ void CreateShortcuts(const InstallOptions& options, const ProgressReporter& prog
             CreateShortcut(program, linkFile, "Launch Hoverlane", options.startMinimized);
         }
         if (!programGroup.empty())
-            CreateShortcut(options.folder + "\\Help\\help.htm",
-                           programGroup + "\\" + kHelpShortcut, "Hoverlane Help", true);
+            CreateShortcut(options.folder + "\\" + kHelpPage, programGroup + "\\" + kHelpShortcut,
+                           "Hoverlane Help", true);
     } catch (const SetupError& error) {
-        ShowError(error.text(), owner);
-        return;
+        return FailedAt(InstallStep::Shortcuts, error.text());
     }
-    if (!programGroup.empty())
-        ShellExecuteA(owner, "open", programGroup.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     progress.Step();
+    InstallResult result;
+    result.programGroup = programGroup;
+    return result;
 }

@@ -1,13 +1,18 @@
-#include <windows.h>
+#include "setup.h"
+
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "handles.h"
+#include "install_layout.h"
 #include "install_paths.h"
+#include "installation.h"
+#include "payload.h"
 #include "platform.h"
 #include "registry_path.h"
-#include "setup.h"
+#include "resource_bytes.h"
 #include "setup_resource.h"
 #include "sync_window.h"
 
@@ -15,7 +20,6 @@ HINSTANCE SetupInstance = nullptr;
 
 namespace {
 
-const char kPayloadType[] = "SETUP_FILES";
 const char kRegistryFailureTail[] =
     "\n Setup will quit now, it is recommended you to shut down your machine and try again later";
 
@@ -40,10 +44,9 @@ void ShowInstallFolder(HWND dialog) {
 }
 
 void LoadAgreementText(HWND dialog) {
-    HRSRC found = FindResourceA(SetupInstance, "license.txt", kPayloadType);
-    HGLOBAL loaded = found ? LoadResource(SetupInstance, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) {
+    // Carried under its installed name (resource names ignore letter case).
+    const ResourceBytes licence = FindResourceBytes(SetupInstance, kLicenceFile, kPayloadType);
+    if (!licence.bytes) {
         ShowError("Cannot allocate resource maybe because there is no sufficient memory, try later",
                   dialog);
         return;
@@ -51,11 +54,9 @@ void LoadAgreementText(HWND dialog) {
     HWND edit = GetDlgItem(dialog, IDC_AGREEMENT_TEXT);
     SetFocus(edit);
     // The resource carries no terminator: exactly its size is the text.
-    const std::string text(static_cast<const char*>(bytes),
-                           SizeofResource(SetupInstance, found));
+    const std::string text(static_cast<const char*>(licence.bytes), licence.size);
     SetWindowTextA(edit, text.c_str());
     PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
-    FreeResource(loaded);
 }
 
 std::string WindowsFolder() {
@@ -115,29 +116,23 @@ void ShowError(const std::string& text, HWND owner) {
     MessageBoxA(owner, text.c_str(), "Error", MB_ICONERROR);
 }
 
-void ProgressReporter::SetStatus(const std::string& text) const {
-    if (!status) return;
-    SetWindowTextA(status, text.c_str());
-    UpdateWindow(status);
-}
-
-void ProgressReporter::Step() const {
-    if (!bar) return;
-    SendMessageA(bar, PBM_STEPIT, 0, 0);
-    UpdateWindow(bar);
-}
-
-void RunInstallation(HMODULE payload, const InstallOptions& options,
-                     const ProgressReporter& progress) {
-    PayloadTarget target = {&options, &progress};
-    EnumResourceNamesA(payload, kPayloadType, ExtractPayloadFile,
-                       reinterpret_cast<LONG_PTR>(&target));
-    try {
-        RegisterInstallation(options, progress);
-        CreateShortcuts(options, progress);
-    } catch (const SetupError& error) {
-        ShowError(error.text() + kRegistryFailureTail, progress.owner);
+int ReportInstallation(const InstallResult& result, HWND owner) {
+    switch (result.failedStep) {
+    case InstallStep::None:
+        if (!result.programGroup.empty())
+            ShellExecuteA(owner, "open", result.programGroup.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case InstallStep::Payload:
+    case InstallStep::Shortcuts:
+        ShowError(result.text, owner);
+        break;
+    case InstallStep::Registry:
+        ShowError(result.text, owner);
+        ShowError(std::string("the program was not registered properly") + kRegistryFailureTail,
+                  owner);
+        break;
     }
+    return static_cast<int>(result.failedStep);
 }
 
 std::string BrowseForFolder(HWND owner, int rootId) {
@@ -201,9 +196,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
-    RunInstallation(SetupInstance, *reinterpret_cast<const InstallOptions*>(lParam),
-                    PrepareProgress(dialog));
-    EndDialog(dialog, 1);
+    const InstallResult result = RunInstallation(
+        SetupInstance, *reinterpret_cast<const InstallOptions*>(lParam), PrepareProgress(dialog));
+    EndDialog(dialog, ReportInstallation(result, dialog));
     return TRUE;
 }
 
@@ -225,12 +220,13 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId) {
     // One after another; declining or cancelling ends setup with nothing
     // written.
     InstallOptions options;
+    INT_PTR exitCode = 0;
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_AGREEMENT), nullptr, AgreementDialogProc, 0) ==
             1 &&
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS), nullptr, OptionsDialogProc,
                         reinterpret_cast<LPARAM>(&options)) == 1)
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressDialogProc,
-                        reinterpret_cast<LPARAM>(&options));
+        exitCode = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                                   ProgressDialogProc, reinterpret_cast<LPARAM>(&options));
     if (SUCCEEDED(com)) CoUninitialize();
-    return 0;
+    return exitCode > 0 ? static_cast<int>(exitCode) : 0;
 }

@@ -1,11 +1,13 @@
 #include "monitor.h"
 
-#include <commctrl.h>
-
-#include "app_state.h"
 #include "keep_in_sight.h"
 #include "settings.h"
-#include "window_node.h"
+#include "status_bar.h"
+#include "tree_items.h"
+#include "window_readers.h"
+
+bool MonitoringPaused = false;
+POINT LastActivationPoint = {0, 0};
 
 namespace {
 
@@ -23,10 +25,6 @@ bool ForegroundIsBusy(HWND top) {
     for (DWORD flag : kBusyFlags)
         if (state.flags & flag) return true;
     return state.hwndCapture && top && IsWindowWithin(state.hwndCapture, top);
-}
-
-void SetStatusText(int part, const char* text) {
-    if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
 }
 
 // Whether the thread of the window answers at once. SMTO_BLOCK: no message
@@ -49,6 +47,16 @@ bool BringToTopAsync(HWND window) {
 }
 
 }  // namespace
+
+void StartMonitorTimer(HWND owner) {
+    KillTimer(owner, kMonitorTimerId);
+    SetTimer(owner, kMonitorTimerId, MonitorDelay, MonitorTick);
+}
+
+void ResetMonitor() {
+    MonitoringPaused = false;
+    LastActivationPoint = {0, 0};
+}
 
 // Runs up to ten times a second for as long as the user is logged in: it
 // allocates nothing, looks up one handle in the root's map and stops as

@@ -3,9 +3,21 @@
 
 #include <windows.h>
 
-#include "app_state.h"  // MonitoringPaused, LastActivationPoint
+// The main window's timer that drives the tick.
+constexpr UINT kMonitorTimerId = 1;
+
+// True while monitoring is stopped (Pause); not saved.
+extern bool MonitoringPaused;
+// Pointer position, in client coordinates of the target's container, when a
+// tick last acted.
+extern POINT LastActivationPoint;
 
 void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+// (Re)starts the owner's monitoring timer with the monitoring delay, which
+// applies from then on.
+void StartMonitorTimer(HWND owner);
+// Running, and no activation recorded.
+void ResetMonitor();
 
 // How long the tick waits for a program to answer before it leaves the
 // program alone: well under the monitoring time, so that a program that

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "app_state.h"
 #include "errors.h"
 #include "handles.h"
 #include "resource.h"
-#include "window_node.h"
+
+HWND RegisteredProgramsWindow = nullptr;
 
 namespace {
 
@@ -96,7 +96,6 @@ void OnOk(HWND dialog) {
     LoadRegisteredPrograms(registrations);
     for (const std::string& path : RemovedRegistrations(ListedPrograms(ProgramList(dialog)), registrations))
         DeleteRegistration(path);
-    RefreshPrograms();
     EndDialog(dialog, IDOK);
 }
 
@@ -185,7 +184,7 @@ INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wPar
     }
 }
 
-INT_PTR ShowRegisteredProgramsDialog(HWND owner) {
-    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_REGISTERED_PROGRAMS), owner,
+INT_PTR ShowRegisteredProgramsDialog(HINSTANCE instance, HWND owner) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_REGISTERED_PROGRAMS), owner,
                            RegisteredProgramsDialog, 0);
 }

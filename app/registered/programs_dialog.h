@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app_state.h"  // RegisteredProgramsWindow
 #include "registered_programs.h"
+
+// The dialog while it is shown, none otherwise.
+extern HWND RegisteredProgramsWindow;
 
 // Column widths in pixels.
 constexpr int kProductNameWidth = 200;
@@ -20,8 +22,10 @@ constexpr int kProgramPathWidth = 600;
 constexpr int kListTextBuffer = MAX_PATH;
 
 INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Modal, owned by owner; returns IDOK or IDCANCEL.
-INT_PTR ShowRegisteredProgramsDialog(HWND owner);
+// Modal, owned by owner; returns IDOK once it has unregistered what the
+// user removed (the caller then has the running programs decide anew
+// whether they are registered), IDCANCEL otherwise.
+INT_PTR ShowRegisteredProgramsDialog(HINSTANCE instance, HWND owner);
 
 // Lists every registration, each new item at the top, with the first icon
 // of its program file as the item's image.

@@ -11,8 +11,6 @@
 
 namespace {
 
-const char kStringBufferDetail[] = "Cannot allocate a string buffer";
-const char kByteBufferDetail[] = "Cannot allocate a byte buffer";
 
 // A value name has at most 16,383 characters; in a multi-byte code page its
 // ANSI form can take two bytes per character.

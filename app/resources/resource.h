@@ -32,6 +32,17 @@
 #define IDM_ALWAYS_IN_SIGHT       32781
 #define IDM_MONITOR_TIME          32782
 
+// The uninstaller that hoverlane carries: a resource of this name and type.
+#define HOVERLANE_UNINSTALLER_RESOURCE Hoverlane_Uninst.exe
+#define HOVERLANE_UNINSTALLER_TYPE     EXE
+
+#ifndef RC_INVOKED
+#define HOVERLANE_TEXT_(x) #x
+#define HOVERLANE_TEXT(x) HOVERLANE_TEXT_(x)
+inline constexpr char kUninstallerResource[] = HOVERLANE_TEXT(HOVERLANE_UNINSTALLER_RESOURCE);
+inline constexpr char kUninstallerResourceType[] = HOVERLANE_TEXT(HOVERLANE_UNINSTALLER_TYPE);
+#endif
+
 #ifndef IDC_STATIC
 #define IDC_STATIC                (-1)
 #endif

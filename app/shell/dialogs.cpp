@@ -4,11 +4,15 @@
 
 #include <cstdio>
 
-#include "app_state.h"
-#include "main_window.h"
 #include "monitor.h"
 #include "resource.h"
 #include "settings.h"
+
+WORD SliderPosition = 0;
+
+void ResetDialogs() {
+    SliderPosition = 0;
+}
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -64,9 +68,8 @@ INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam,
         if (static_cast<short>(LOWORD(wParam)) == IDOK) {
             // Restarted at once, so the new period applies from now; it is
             // saved with the other settings at shutdown.
-            KillTimer(owner, kMonitorTimerId);
             MonitorDelay = SliderPosition;
-            SetTimer(owner, kMonitorTimerId, MonitorDelay, MonitorTick);
+            StartMonitorTimer(owner);
         }
         if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dialog, wParam);
         break;
@@ -76,11 +79,11 @@ INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam,
     return FALSE;
 }
 
-INT_PTR ShowAboutBox(HWND owner) {
-    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
+INT_PTR ShowAboutBox(HINSTANCE instance, HWND owner) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
 }
 
-INT_PTR ShowMonitorTimeDialog(HWND owner) {
-    return DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_MONITOR_TIME), owner,
+INT_PTR ShowMonitorTimeDialog(HINSTANCE instance, HWND owner) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MONITOR_TIME), owner,
                            MonitorTimeDialogProc, 0);
 }

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 
-#include "app_state.h"  // SliderPosition
+// The last position the Set Monitor Time dialog has seen; it outlives the
+// dialog, and only OK makes it the monitoring delay.
+extern WORD SliderPosition;
 
 // Slider bounds and steps of the Set Monitor Time dialog, in milliseconds.
 constexpr int kSliderMin = 100;
@@ -20,8 +22,9 @@ INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 // Opens each dialog owned by owner and returns how it ended (IDOK or
 // IDCANCEL).
-INT_PTR ShowAboutBox(HWND owner);
-INT_PTR ShowMonitorTimeDialog(HWND owner);
+INT_PTR ShowAboutBox(HINSTANCE instance, HWND owner);
+INT_PTR ShowMonitorTimeDialog(HINSTANCE instance, HWND owner);
+void ResetDialogs();
 
 // The value label: the position in decimal followed by " ms".
 void FormatSliderLabel(WORD position, char* text, size_t capacity);

@@ -1,4 +1,4 @@
-#include "app_state.h"
+#include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     return HoverlaneMain(instance, commandLine);

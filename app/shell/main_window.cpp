@@ -1,45 +1,35 @@
 #include "main_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-#include <shlwapi.h>
 
-#include <cstring>
 #include <new>
 
 #include "app_state.h"
-#include "dialogs.h"
+#include "commands.h"
+#include "discovery.h"
 #include "errors.h"
 #include "icon_cache.h"
-#include "message_box.h"
 #include "monitor.h"
-#include "programs_dialog.h"
-#include "registered_programs.h"
 #include "resource.h"
 #include "settings.h"
-#include "text.h"
-#include "window_node.h"
+#include "shell_state.h"
+#include "status_bar.h"
+#include "tray.h"
+#include "tree_items.h"
+#include "tree_view.h"
 
 namespace {
 
 constexpr int kStatusParts = 3;
 constexpr int kMaxStatusParts = 8;
-// The last character is the ANSI copyright sign.
-const char kTrayTip[] = "Hoverlane\xA9";
 const char kMakerName[] = "Vendrabyte";
 
-void AddTrayIcon(HWND window) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = static_cast<HICON>(LoadImageA(Instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    CopyBounded(data.szTip, sizeof(data.szTip), kTrayTip);
-    Shell_NotifyIconA(NIM_ADD, &data);
+HWND CurrentMainWindow() {
+    return MainWindow;
+}
+
+void DeleteMainTrayIcon() {
+    if (MainWindow) DeleteTrayIcon(MainWindow);
 }
 
 // The desktop's node and item. Expanding the item runs the first discovery:
@@ -48,7 +38,7 @@ void CreateRootNode() {
     WindowNode* root = new (std::nothrow) WindowNode(GetDesktopWindow(), nullptr, nullptr);
     if (!root) ReportFatalError(ErrorNoMemory, "Fatal error!");
     RootNode.reset(root);
-    RootNode->InsertTreeItem();
+    InsertTreeItem(*RootNode);
     ExpandRootItem();
 }
 
@@ -62,7 +52,8 @@ void OnCreateMainWindow(HWND window) {
     controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
     InitCommonControlsEx(&controls);
 
-    LoadSettings(window);
+    LoadSettings();
+    UpdateAlwaysInSightCheck(window);
 
     RECT client;
     GetClientRect(window, &client);
@@ -82,7 +73,7 @@ void OnCreateMainWindow(HWND window) {
                                 Instance, nullptr);
     SetStatusParts(window, kStatusParts);
     ShowWindow(StatusBar, SW_SHOW);
-    SendMessageA(StatusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(kMakerName));
+    SetStatusText(2, kMakerName);
 
     CreateRootNode();
     AddTrayIcon(window);
@@ -103,82 +94,6 @@ void OnSize(HWND window, WPARAM sizeType) {
     MoveWindow(TreeView, client.left, client.top, client.right, client.bottom - barHeight, TRUE);
     MoveWindow(StatusBar, client.left, client.bottom - barHeight, client.right, barHeight, TRUE);
     SetStatusParts(window, kStatusParts);
-}
-
-void ShowHelp() {
-    const std::string path = HelpFilePath();
-    if (!path.empty() && PathFileExistsA(path.c_str())) {
-        ShellExecuteA(MainWindow, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        return;
-    }
-    SystemLanguageBox(MainWindow, "Help file not founded, reinstall Hoverlane", "Error", MB_ICONHAND);
-}
-
-void OnCommand(HWND window, int id) {
-    switch (id) {
-    case IDM_REGISTER_PROGRAM:
-        // The menu's own rule: anything it grays is ignored without a word.
-        if (CanRegisterSelection()) {
-            RegisterProgram(SelectedNode->modulePath, SelectedNode->programName);
-            // Programs decide anew whether they are registered, so that the
-            // command grays at once and every running copy of the program is
-            // monitored from now on, not only after a restart.
-            RefreshPrograms();
-        }
-        break;
-    case IDM_REGISTERED_PROGRAMS:
-        // The tray menu stays usable while the dialog is open; a second
-        // dialog would only bring the first one forward.
-        if (RegisteredProgramsWindow) SetForegroundWindow(RegisteredProgramsWindow);
-        else ShowRegisteredProgramsDialog(window);
-        break;
-    case IDM_TOGGLE_MONITORING:
-        ToggleMonitoring(window);
-        break;
-    case IDM_ALWAYS_IN_SIGHT:
-        AlwaysInSight = !AlwaysInSight;
-        UpdateAlwaysInSightCheck(window);
-        break;
-    case IDM_EXIT:
-        DestroyWindow(window);
-        break;
-    case IDM_HELP:
-        ShowHelp();
-        break;
-    case IDM_ABOUT:
-        ShowAboutBox(window);
-        break;
-    case IDM_MONITOR_TIME:
-        ShowMonitorTimeDialog(window);
-        break;
-    default:
-        break;
-    }
-}
-
-void OnTrayNotify(HWND window, LPARAM mouseMessage) {
-    switch (mouseMessage) {
-    case WM_LBUTTONDBLCLK:
-        MainWindowHidden = false;
-        ShowWindow(window, SW_SHOW);
-        ShowWindow(window, SW_RESTORE);
-        BringWindowToTop(window);
-        break;
-    case WM_RBUTTONDOWN: {
-        POINT at;
-        GetCursorPos(&at);
-        // Without being foreground the menu would not close when the user
-        // clicks outside it.
-        SetForegroundWindow(window);
-        TrackPopupMenu(OptionsMenu(window), 0, at.x, at.y, 0, window, nullptr);
-        // Forces a task switch so that the next tray menu opens and closes
-        // properly too.
-        PostMessageA(window, WM_NULL, 0, 0);
-        break;
-    }
-    default:
-        break;
-    }
 }
 
 }  // namespace
@@ -202,6 +117,9 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     windowClass.lpszClassName = className;
     if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
+    // Error boxes are owned by the main window while it lives, and a fatal
+    // error takes the tray icon along.
+    SetErrorHooks(CurrentMainWindow, DeleteMainTrayIcon);
 
     HWND window = CreateWindowExA(0, className, "Hoverlane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                                   350, 200, nullptr, nullptr, instance, nullptr);
@@ -219,7 +137,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
         OnCreateMainWindow(window);
-        SetTimer(window, kMonitorTimerId, MonitorDelay, MonitorTick);
+        StartMonitorTimer(window);
         SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
         return 0;
     case WM_SIZE:
@@ -227,7 +145,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         if (wParam == kRefreshTimerId && RootNode) {
-            RootNode->Refresh();
+            Refresh(*RootNode);
             ExpandRootItemIfPending();
         }
         return 0;
@@ -240,9 +158,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, LOWORD(wParam));
         return 0;
     case WM_ENTERMENULOOP:
-        EnableMenuItem(OptionsMenu(window), IDM_REGISTER_PROGRAM,
-                       MF_BYCOMMAND | (CanRegisterSelection() ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
-        DrawMenuBar(window);
+        UpdateRegisterItem(window);
         return 0;
     case WM_HOTKEY:
         ToggleMonitoring(window);
@@ -284,44 +200,6 @@ void SetStatusParts(HWND window, int parts) {
     SendMessageA(StatusBar, SB_SETPARTS, count, reinterpret_cast<LPARAM>(edges));
 }
 
-HMENU OptionsMenu(HWND window) {
-    return GetSubMenu(GetMenu(window), 0);
-}
-
-bool CanRegisterSelection() {
-    // Programs are the root's children. A registration keeps the program's
-    // file path: without one there is nothing to register. While the
-    // Registered Programs dialog is open, its OK would delete a registration
-    // made meanwhile, which it never listed.
-    return SelectedNode && RootNode && SelectedNode->parent == RootNode.get() &&
-           !SelectedNode->registered && !SelectedNode->FileUnreadable() &&
-           !RegisteredProgramsWindow;
-}
-
-void ToggleMonitoring(HWND window) {
-    MonitoringPaused = !MonitoringPaused;
-    // The item offers the opposite of the new state.
-    char text[MAX_PATH] = {};
-    LoadStringA(Instance, MonitoringPaused ? IDS_START_MONITORING : IDS_STOP_MONITORING, text,
-                MAX_PATH);
-    MENUITEMINFOA update = {};
-    update.cbSize = sizeof(update);
-    update.fMask = MIIM_STRING;
-    update.dwTypeData = text;
-    update.cch = static_cast<UINT>(std::strlen(text));
-    SetMenuItemInfoA(OptionsMenu(window), IDM_TOGGLE_MONITORING, FALSE, &update);
-    DrawMenuBar(window);
-}
-
-void UpdateAlwaysInSightCheck(HWND window) {
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof(item);
-    item.fMask = MIIM_STATE;
-    item.fState = AlwaysInSight ? MFS_CHECKED : MFS_UNCHECKED;
-    SetMenuItemInfoA(OptionsMenu(window), IDM_ALWAYS_IN_SIGHT, FALSE, &item);
-    DrawMenuBar(window);
-}
-
 int ShutDown(HWND window) {
     MainWindow = nullptr;
     ReleaseResources(window);
@@ -346,18 +224,4 @@ void ReleaseResources(HWND window) {
     // The whole tree goes before the image list its items use.
     RootNode.reset();
     DestroyTreeImageList();
-}
-
-void DeleteTrayIcon(HWND window) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = window;
-    data.uID = kTrayIconId;
-    Shell_NotifyIconA(NIM_DELETE, &data);
-}
-
-std::string HelpFilePath() {
-    // Without an installation a bare name would be looked for in the
-    // current folder.
-    return InstallDirectory.empty() ? std::string() : InstallDirectory + "help\\help.htm";
 }

@@ -1,6 +1,7 @@
+#include "startup.h"
+
 #include <shlwapi.h>
 
-#include "app_state.h"
 #include "errors.h"
 #include "family.h"
 #include "main_window.h"
@@ -9,6 +10,9 @@
 #include "registry_path.h"
 #include "resource.h"
 #include "settings.h"
+#include "shell_state.h"
+#include "sync_window.h"
+#include "tray.h"
 #include "uninstall_launcher.h"
 
 bool IsUninstallCommand(const char* commandLine) {
@@ -72,8 +76,8 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
         // Read what is stored first, so that saving on the way out writes
         // the user's settings back instead of zeros; read before the
         // uninstaller can touch them.
-        LoadSettings(nullptr);
-        LaunchUninstaller();
+        LoadSettings();
+        LaunchUninstaller(Instance, InstallDirectory);
         ShutDown(nullptr);
         return 0;
     }

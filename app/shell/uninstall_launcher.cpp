@@ -5,15 +5,13 @@
 
 #include <string>
 
-#include "app_state.h"
 #include "errors.h"
 #include "handles.h"
 #include "install_layout.h"
+#include "resource.h"
+#include "resource_bytes.h"
 
 namespace {
-
-const char kUninstallerResource[] = "Hoverlane_Uninst.exe";
-const char kUninstallerType[] = "EXE";
 const char kCannotCreate[] = "Cannot create temporal file, check if you have suficient hard disk space";
 
 // Tries this many names before giving up on a folder of its own.
@@ -64,12 +62,10 @@ std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError) {
     return detail;
 }
 
-void LaunchUninstaller() {
-    HRSRC found = FindResourceA(Instance, kUninstallerResource, kUninstallerType);
-    const DWORD size = found ? SizeofResource(Instance, found) : 0;
-    HGLOBAL loaded = found ? LoadResource(Instance, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) ReportFatalError(ErrorNoMemory, "cannot load resource into memory");
+void LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory) {
+    const ResourceBytes uninstaller =
+        FindResourceBytes(instance, kUninstallerResource, kUninstallerResourceType);
+    if (!uninstaller.bytes) ReportFatalError(ErrorNoMemory, "cannot load resource into memory");
 
     const std::string folder = NewUninstallerFolder();
     if (folder.empty()) ReportFatalError(ErrorFileIo, kCannotCreate);
@@ -81,7 +77,9 @@ void LaunchUninstaller() {
         ReportFatalError(ErrorFileIo, kCannotCreate);
     }
     DWORD written = 0;
-    const bool complete = WriteFile(file.get(), bytes, size, &written, nullptr) && written == size;
+    const bool complete =
+        WriteFile(file.get(), uninstaller.bytes, uninstaller.size, &written, nullptr) &&
+        written == uninstaller.size;
     // Closed before it is started: the system runs no file open for writing.
     file.reset();
     if (!complete) {
@@ -96,7 +94,7 @@ void LaunchUninstaller() {
     // uninstaller's manifest requires.
     SetLastError(ERROR_SUCCESS);
     const UINT_PTR started = reinterpret_cast<UINT_PTR>(ShellExecuteA(
-        GetDesktopWindow(), "open", path.c_str(), InstallDirectory.c_str(), nullptr, SW_SHOWNORMAL));
+        GetDesktopWindow(), "open", path.c_str(), installDirectory.c_str(), nullptr, SW_SHOWNORMAL));
     const std::string failure = LaunchFailureText(started, GetLastError());
     if (!failure.empty()) {
         RemoveCopy(folder, path);

@@ -3,15 +3,24 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "app_state.h"
-#include "window_node.h"
+
+// Never destroyed: a tree still alive when the process exits (after a
+// fatal error) gives its images back as its nodes go, whatever the order in
+// which the runtime destroys the program's other objects.
+ScopedImageList& TreeImageList = *new ScopedImageList;
+std::map<HICON, IconCacheEntry, HandleOrder>& IconCache =
+    *new std::map<HICON, IconCacheEntry, HandleOrder>;
+std::vector<int>& FreeImages = *new std::vector<int>;
 
 namespace {
+
+// Owner of what the shell may show while it finds the desktop's icon.
+HWND ShellOwner = nullptr;
 
 // The shell's small icon of the desktop folder; a new icon the caller owns.
 HICON DesktopSmallIcon() {
     ScopedItemIdList desktop;
-    if (FAILED(SHGetSpecialFolderLocation(MainWindow, CSIDL_DESKTOP, desktop.put())) || !desktop)
+    if (FAILED(SHGetSpecialFolderLocation(ShellOwner, CSIDL_DESKTOP, desktop.put())) || !desktop)
         return nullptr;
     SHFILEINFOA info = {};
     SHGetFileInfoA(reinterpret_cast<LPCSTR>(desktop.get()), 0, &info, sizeof(info),
@@ -46,6 +55,7 @@ HICON WindowSmallIcon(HWND window) {
 }  // namespace
 
 HIMAGELIST CreateTreeImageList(HWND treeView) {
+    ShellOwner = GetParent(treeView);
     IconCache.clear();
     FreeImages.clear();
     TreeImageList.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON),
@@ -58,6 +68,7 @@ HIMAGELIST CreateTreeImageList(HWND treeView) {
 }
 
 void DestroyTreeImageList() {
+    ShellOwner = nullptr;
     // The cached indices point into this list and go with it.
     IconCache.clear();
     FreeImages.clear();
@@ -103,15 +114,15 @@ void ReleaseImage(int imageIndex) {
     }
 }
 
-int GetWindowImageIndex(const WindowNode& node) {
+int GetWindowImageIndex(HWND window, const std::string& className, bool desktop) {
     ScopedIcon desktopIcon;
     HICON icon = nullptr;
-    if (!node.parent) {
+    if (desktop) {
         desktopIcon.reset(DesktopSmallIcon());
         icon = desktopIcon.get();
     } else {
-        icon = WindowSmallIcon(node.window);
+        icon = WindowSmallIcon(window);
     }
     if (!icon) return -1;
-    return CachedImageIndex(icon, node.className);
+    return CachedImageIndex(icon, className);
 }

@@ -7,15 +7,14 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
-#include "app_state.h"  // TreeImageList, IconCache
 #include "handles.h"
 #include "tree_rules.h"
 
-class WindowNode;
-
 // Small-icon sized, 24-bit, no mask, backdrop the window colour; attached to
-// the tree view as its normal image list.
+// the tree view as its normal image list. The tree view's parent owns what
+// the shell may show while the desktop's icon is looked up.
 HIMAGELIST CreateTreeImageList(HWND treeView);
 void DestroyTreeImageList();
 
@@ -33,9 +32,9 @@ struct IconCacheEntry {
 constexpr UINT kIconAnswerMs = 500;
 constexpr DWORD kIconRetryMs = 5000;
 
-// Image index of the node's small icon (the desktop's for the root), -1 when
-// its window has none.
-int GetWindowImageIndex(const WindowNode& node);
+// Image index of the window's small icon, -1 when it has none; for the
+// desktop the shell's small icon of the desktop folder.
+int GetWindowImageIndex(HWND window, const std::string& className, bool desktop);
 // The image for icon met on a window of class className: cached, added, or
 // put in place of the image of an earlier icon that had the same handle.
 // Each call counts one user of the image, until ReleaseImage.
@@ -44,3 +43,9 @@ int CachedImageIndex(HICON icon, const std::string& className);
 // forgotten, and its place in the list goes to the next new icon: programs
 // that make a fresh icon at every start do not grow the list for ever.
 void ReleaseImage(int imageIndex);
+
+// The tree view's image list, what each icon handle's image is in it, and
+// the places of images that no node shows any more.
+extern ScopedImageList& TreeImageList;
+extern std::map<HICON, IconCacheEntry, HandleOrder>& IconCache;
+extern std::vector<int>& FreeImages;

@@ -1,12 +1,16 @@
-// What the tree view's notifications do to the nodes, and the root's first
-// expansion.
-#include "app_state.h"
-#include "window_node.h"
+#include "tree_view.h"
 
-const char kUnreadableProgramText[] = "Program file cannot be read";
-const char kHigherRightsText[] = "Runs as administrator: Hoverlane cannot switch its documents";
+#include "discovery.h"
+#include "status_bar.h"
+#include "tree_items.h"
 
 namespace {
+
+// Selections the tree view has announced and not yet reported done.
+int SelectionsUnderWay = 0;
+// The tree view cannot expand an item without children: when no program
+// runs at start-up, "desktop" stays collapsed until one arrives.
+bool RootExpansionPending = false;
 
 // Only the notifications that come as an NMTREEVIEW carry an item; the others
 // (clicks, custom drawing, keys) are smaller structures.
@@ -21,21 +25,20 @@ WindowNode* NewItemNode(const NMTREEVIEWA* change) {
 
 }  // namespace
 
+void ResetTreeView() {
+    SelectionsUnderWay = 0;
+    RootExpansionPending = false;
+}
+
 void ExpandRootItem() {
     if (!RootNode || !RootNode->treeItem) return;
     SendMessageA(TreeView, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(RootNode->treeItem));
-    RootNode->ReadItemState();
+    ReadItemState(*RootNode);
     RootExpansionPending = !(RootNode->itemState & TVIS_EXPANDED);
 }
 
 void ExpandRootItemIfPending() {
     if (RootExpansionPending && RootNode && !RootNode->children.empty()) ExpandRootItem();
-}
-
-const char* SelectionStatusText(const WindowNode* node) {
-    if (!node) return "";
-    if (node->elevated) return kHigherRightsText;
-    return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
 
 LRESULT OnTreeNotify(const NMHDR* header) {
@@ -55,7 +58,7 @@ LRESULT OnTreeNotify(const NMHDR* header) {
             // all would hide it until the mouse moves, which after an
             // expansion by keyboard may be a long time.
             const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-            node->RefreshChildren();
+            RefreshChildren(*node);
             SetCursor(previous);
         }
         return 0;
@@ -71,7 +74,7 @@ LRESULT OnTreeNotify(const NMHDR* header) {
             node->DeleteChildren();
             // Some tree views drop the expand button with the last child
             // item; without it the program could never be expanded again.
-            node->ShowExpandButton();
+            ShowExpandButton(*node);
         }
         return 0;
     }
@@ -84,7 +87,7 @@ LRESULT OnTreeNotify(const NMHDR* header) {
         if (SelectionsUnderWay > 0) --SelectionsUnderWay;
         WindowNode* node = NewItemNode(TreeChange(header));
         SelectedNode = node;
-        SendMessageA(StatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(SelectionStatusText(node)));
+        SetStatusText(0, SelectionStatusText(node));
         return 0;
     }
     default:

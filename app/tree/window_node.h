@@ -1,6 +1,8 @@
 // The tree of windows among which the user picks the program to monitor:
 // the desktop at the root, the running programs below it, their document
-// windows below an expanded program.
+// windows below an expanded program. This header holds the node and the
+// tree's own state; discovery.h keeps the nodes in step with the windows,
+// tree_items.h shows them in the tree view.
 #pragma once
 
 #include <windows.h>
@@ -11,27 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app_state.h"  // RootNode, SelectedNode, TargetNode
 #include "tree_rules.h"
-
-// The version resource of one file.
-class VersionInfo {
-public:
-    VersionInfo() = default;
-    ~VersionInfo() = default;
-    VersionInfo(const VersionInfo&) = delete;
-    VersionInfo& operator=(const VersionInfo&) = delete;
-
-    // Reads the file's version resource and its first translation. The
-    // result matters less than whether buffer is present afterwards.
-    bool Load(const std::string& path);
-    // The string value under the translation; empty when there is none.
-    std::string QueryString(const char* valueName) const;
-
-    std::unique_ptr<BYTE[]> buffer;
-    WORD language = kVersionFallbackLanguage;
-    WORD codePage = kVersionFallbackCodePage;
-};
+#include "version_info.h"
 
 class WindowNode;
 using WindowNodeMap = std::map<HWND, std::unique_ptr<WindowNode>, HandleOrder>;
@@ -52,19 +35,7 @@ public:
     // not be read: it lives, but cannot be registered.
     bool FileUnreadable() const { return parent && !leaf && modulePath.empty(); }
 
-    // Re-reads the title, keeps the item in step, decides whether the node
-    // is dead and refreshes the children when due.
-    void Refresh();
-    // Removes dead children and discovers new ones, in one walk over the
-    // windows of this level.
-    void RefreshChildren();
     void DeleteChildren();
-
-    void InsertTreeItem();
-    void ReadItemState();
-    void ReadItemText();
-    void SetItemText(const std::string& text);
-    void ShowExpandButton();
 
     WindowNodeMap children;
     VersionInfo version;
@@ -87,43 +58,23 @@ public:
     // neither move nor activate its windows: the tick leaves it alone.
     bool elevated = false;
 
-private:
-    // Refresh, told whether the parent's walk found the window where it
-    // belongs (still a child of the parent's container).
-    void Refresh(bool inPlace);
-    // The windows that may be children, in the platform's order.
-    void ListCandidates(std::vector<HWND>& windows) const;
-
-    // Set by the parent's walk: the window was among the level's windows.
+    // Set by the parent's walk in discovery: the window was among the
+    // level's windows.
     bool found = false;
 };
 
-// What status part 0 shows for a selected node whose program file cannot
-// be read, and for one that runs with higher rights.
-extern const char kUnreadableProgramText[];
-extern const char kHigherRightsText[];
-// Status part 0 for the selected node (none: the empty text).
-const char* SelectionStatusText(const WindowNode* node);
+// The root, created with the main window and deleted at its shutdown.
+extern std::unique_ptr<WindowNode> RootNode;
+// The node whose item is selected, and the one the monitoring works on.
+// Neither owns its node; a node clears them when it is destroyed.
+extern WindowNode* SelectedNode;
+extern WindowNode* TargetNode;
+// The tree view that shows the nodes; the main window makes it.
+extern HWND TreeView;
+// True while the main window is hidden in the tray: the refresh then looks
+// after the programs only.
+extern bool MainWindowHidden;
 
-std::string GetWindowTitle(HWND window);
-// Captioned, visible, titled and alive.
-bool IsAcceptableWindow(HWND window);
-// The title is not empty (one call, whatever the title's length).
-bool HasTitle(HWND window);
-// The window that holds W's document windows: its "MDIClient", or else the
-// parent of its first acceptable descendant; none without either.
-HWND FindContainer(HWND window);
-// Enumeration callback of the children discovery; context is the node.
-BOOL CALLBACK AddChildWindow(HWND window, LPARAM context);
-// Refreshes every program and checks its registration again.
-void RefreshPrograms();
-// True when candidate is window itself or one of its ancestors.
-bool IsWindowWithin(HWND window, HWND candidate);
-
-// Tree view notifications (WM_NOTIFY from the tree view) of the main window.
-LRESULT OnTreeNotify(const NMHDR* header);
-// Expands the root's item, which runs the first discovery. Where that found
-// no program the item cannot open yet; the periodic refresh then calls
-// ExpandRootItemIfPending, which opens it once the first program is listed.
-void ExpandRootItem();
-void ExpandRootItemIfPending();
+// Deletes the tree and the tree view's image list; every value above back
+// to its start.
+void ResetTree();

@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "install_layout.h"
 #include "install_paths.h"
+#include "payload.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ Strings PayloadNames(const std::string& setupExe) {
     HMODULE module = LoadLibraryExA(setupExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return names;
     EnumResourceNamesA(
-        module, "SETUP_FILES",
+        module, kPayloadType,
         [](HMODULE, LPCSTR, LPSTR name, LONG_PTR context) -> BOOL {
             reinterpret_cast<Strings*>(context)->push_back(IS_INTRESOURCE(name) ? "#id" : name);
             return TRUE;

@@ -85,8 +85,8 @@ void SetupRun::InstallWithDefaults() {
     ASSERT_TRUE(EndsWithCodeZero());
 }
 
-bool SetupRun::EndsWithCodeZero() {
-    return process_.WaitExit() && process_.ExitCode() == 0;
+bool SetupRun::EndsWithCode(DWORD code) {
+    return process_.WaitExit() && process_.ExitCode() == code;
 }
 
 std::vector<ProgressLine> SetupRun::ProgressLog() const {
@@ -210,7 +210,7 @@ void SetupTest::TearDown() {
 }
 
 std::string PayloadSource(const std::string& installedName, const std::string& hoverlaneExe) {
-    if (harness::SamePath(installedName, "hoverlane.exe")) return hoverlaneExe;
+    if (harness::SamePath(installedName, kProgramFile)) return hoverlaneExe;
     return harness::WinPath(HL_SETUP_PAYLOAD_DIR) + "\\" + installedName;
 }
 

@@ -53,8 +53,10 @@ public:
     void InstallWithDefaults();
     // Presses Install on the options dialog.
     void Install(HWND options);
-    // Waits for the end of setup; true when it ended with code 0.
-    bool EndsWithCodeZero();
+    // Waits for the end of setup; true when it ended with code 0 (or code:
+    // the number of the installation step that failed).
+    bool EndsWithCodeZero() { return EndsWithCode(0); }
+    bool EndsWithCode(DWORD code);
     std::vector<ProgressLine> ProgressLog() const;
 
 private:

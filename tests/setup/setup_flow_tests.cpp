@@ -13,6 +13,7 @@
 #include "files.h"
 #include "harness.h"
 #include "install_layout.h"
+#include "installation.h"
 #include "setup.h"
 #include "setup_driver.h"
 #include "setup_resource.h"
@@ -282,7 +283,7 @@ TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
     options.desktopShortcut = false;
     options.startMinimized = false;
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    RunInstallation(payload, options, ProgressReporter());
+    const InstallResult result = RunInstallation(payload, options, ProgressReporter());
     CoUninitialize();
     FreeLibrary(payload);
 
@@ -294,8 +295,9 @@ TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
     ExpectProgramLink(StartupLink(), folder, false);
     ExpectProgramLink(GroupLink(), folder, false);
     ExpectHelpLink(folder);
-    // Like setup, it opened the program group; the fixture removes the rest.
-    CloseProgramGroupWindows(true);
+    // The program group is named, for setup to open.
+    EXPECT_TRUE(result.succeeded()) << result.text;
+    EXPECT_TRUE(harness::SamePath(ProgramGroup(), result.programGroup)) << result.programGroup;
 }
 
 TEST_F(SetupTest, WithoutShortcutOptionsTheGroupAndHelpAreStillMade) {
@@ -347,6 +349,19 @@ TEST_F(SetupTest, SecondInstallationReplacesThePayloadAndKeepsTheUsersFile) {
 
 // ---- failures while extracting
 
+// A module that carries no files to install fails before anything is
+// written, instead of registering an installation without files.
+TEST_F(SetupTest, AnEmptyPayloadFailsBeforeAnythingIsWritten) {
+    InstallOptions options;
+    options.folder = folder;
+    const InstallResult result =
+        RunInstallation(GetModuleHandleA("kernel32.dll"), options, ProgressReporter());
+    EXPECT_EQ(InstallStep::Payload, result.failedStep);
+    EXPECT_FALSE(harness::FolderExists(folder));
+    EXPECT_TRUE(NothingRegistered());
+    EXPECT_TRUE(NoShortcut());
+}
+
 // help.htm is the third payload file: the first two are written before
 // setup stops at it.
 void ExpectStopAtBlockedHelpPage(const std::string& folder, const std::string& blocked) {
@@ -356,7 +371,8 @@ void ExpectStopAtBlockedHelpPage(const std::string& folder, const std::string& b
     setup.Install(options);
     EXPECT_EQ("Cannot create the file: " + blocked + " \n Setup will quit now",
               harness::AnswerBox("Error", IDOK, setup.process().id()));
-    ASSERT_TRUE(setup.EndsWithCodeZero());
+    // The files step failed: setup says so in its exit code too.
+    ASSERT_TRUE(setup.EndsWithCode(1));
 
     EXPECT_TRUE(harness::FileExists(folder + "\\help\\always in sight.htm"));
     EXPECT_TRUE(harness::FileExists(folder + "\\help\\getting started.htm"));
@@ -413,7 +429,7 @@ TEST_F(SetupTest, FileWhereAFolderMustGoStopsSetup) {
     EXPECT_EQ(harness::FindTopWindow("#32770", kProgressCaption, setup.process().id()),
               GetWindow(box, GW_OWNER));
     harness::ClickButton(box, IDOK);
-    ASSERT_TRUE(setup.EndsWithCodeZero());
+    ASSERT_TRUE(setup.EndsWithCode(1));
 
     EXPECT_EQ("not a folder", harness::ReadFileBytes(folder + "\\help").bytes);
     EXPECT_FALSE(harness::FileExists(folder + "\\hoverlane.exe"));

@@ -11,11 +11,20 @@
 #include <vector>
 
 #include "app_state.h"
+#include "commands.h"
+#include "discovery.h"
 #include "harness.h"
+#include "icon_cache.h"
 #include "main_window.h"
 #include "monitor.h"
 #include "settings.h"
+#include "shell_state.h"
+#include "status_bar.h"
+#include "tray.h"
+#include "tree_items.h"
+#include "tree_view.h"
 #include "window_node.h"
+#include "window_readers.h"
 
 class InProcessApp {
 public:

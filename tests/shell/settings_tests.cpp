@@ -57,7 +57,7 @@ TEST_F(SettingsTest, AnyNonZeroByteTurnsAlwaysInSightOnAndTheFirstToggleOff) {
 TEST_F(SettingsTest, AlwaysInSightLongerThanOneByteReadsAsOff) {
     const DWORD stored = 1;
     Store(kAlwaysInSightValue, REG_DWORD, &stored, sizeof(stored));
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(0, AlwaysInSight);
 }
 
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, StoredDelayIsUsedWithoutRangeCheck) {
     for (DWORD stored : {5000u, 0u, 100u, 1000u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(stored);
         Store(kTimerValue, REG_DWORD, &stored, sizeof(stored));
-        LoadSettings(nullptr);
+        LoadSettings();
         EXPECT_EQ(stored, MonitorDelay);
     }
 }
@@ -74,25 +74,25 @@ TEST_F(SettingsTest, DelayOfTheWrongSizeOrTypeNeverOverflows) {
     // Longer than the four bytes: cannot be read, the default applies.
     const char eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     Store(kTimerValue, REG_BINARY, eight, sizeof(eight));
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(100u, MonitorDelay);
 
     // Shorter: fills its own bytes of the delay, which starts at 0.
     MonitorDelay = 0;
     const unsigned short two = 300;
     Store(kTimerValue, REG_BINARY, &two, sizeof(two));
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(300u, MonitorDelay);
 
     // Text of four bytes is read as the number those bytes make.
     Store(kTimerValue, REG_SZ, "abc", 4);
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(0x00636261u, MonitorDelay);
 
     const std::string longText(100000, 'x');
     Store(kTimerValue, REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
     Store(kAlwaysInSightValue, REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(100u, MonitorDelay);
     EXPECT_EQ(0, AlwaysInSight);
 }
@@ -102,13 +102,13 @@ TEST_F(SettingsTest, MachineValuesAreTheFallbackForTheUser) {
     const BYTE on = 1;
     Store(kTimerValue, REG_DWORD, &delay, sizeof(delay), HKEY_LOCAL_MACHINE);
     Store(kAlwaysInSightValue, REG_BINARY, &on, 1, HKEY_LOCAL_MACHINE);
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(700u, MonitorDelay);
     EXPECT_EQ(1, AlwaysInSight);
 
     const DWORD userDelay = 250;
     Store(kTimerValue, REG_DWORD, &userDelay, sizeof(userDelay));
-    LoadSettings(nullptr);
+    LoadSettings();
     EXPECT_EQ(250u, MonitorDelay);
 }
 

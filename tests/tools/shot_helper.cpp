@@ -4,7 +4,8 @@
 //   shot_helper place X Y W H        moves and sizes hoverlane's main window
 //   shot_helper expand               expands every tree item, selects the
 //                                    first program
-//   shot_helper dialog CMD CAPTION   sends menu command CMD and waits for the
+//   shot_helper dialog CMD CAPTION   sends menu command CMD (monitor-time,
+//                                    registered-programs) and waits for the
 //                                    dialog CAPTION
 //   shot_helper close CAPTION        cancels that dialog
 //
@@ -16,7 +17,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "resource.h"
+
 namespace {
+
+// The menu commands the script names, by hoverlane's own numbers.
+int CommandNamed(const std::string& name) {
+    if (name == "monitor-time") return IDM_MONITOR_TIME;
+    if (name == "registered-programs") return IDM_REGISTERED_PROGRAMS;
+    return 0;
+}
 
 constexpr DWORD kWaitMs = 15000;
 
@@ -101,7 +111,8 @@ int main(int argc, char** argv) {
     if (verb == "place" && argc == 6)
         return Place(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     if (verb == "expand") return Expand();
-    if (verb == "dialog" && argc == 4) return Dialog(std::atoi(argv[2]), argv[3]);
+    if (verb == "dialog" && argc == 4 && CommandNamed(argv[2]))
+        return Dialog(CommandNamed(argv[2]), argv[3]);
     if (verb == "close" && argc == 3) return Close(argv[2]);
     std::fprintf(stderr, "usage: see the comment at the top of shot_helper.cpp\n");
     return 2;

@@ -133,7 +133,7 @@ TEST_F(IconCacheTest, AnImageNoItemShowsGoesToTheNextNewIcon) {
         HICON icon = SolidIcon(colour);
         HWND window = MakeWindow(("IconTestStart" + std::to_string(++start)).c_str(), icon);
         auto node = NodeOf(window);
-        node->InsertTreeItem();
+        InsertTreeItem(*node);
         EXPECT_EQ(colour, ImageColour(node->imageIndex));
         node.reset();
         EXPECT_EQ(0u, IconCache.count(icon));

@@ -11,7 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "window_node.h"
+#include "discovery.h"
+#include "window_readers.h"
 
 namespace plain {
 

@@ -173,7 +173,7 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
     HWND notes = DocumentTitled(editor.client, "Notes");
     ASSERT_TRUE(report && notes);
     SetWindowTextA(report, "Report (edited)");
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ("Report (edited)", ItemText(ChildNode(program, report)->treeItem));
 
     // Hidden in the tray: documents and item texts wait.
@@ -182,7 +182,7 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
     SetWindowTextA(report, "Report, third draft");
     PostMessageA(notes, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForDocuments(editor.client, 2));
-    RootNode->Refresh();
+    Refresh(*RootNode);
     ASSERT_NE(nullptr, ChildNode(program, report));
     EXPECT_EQ("Report (edited)", ItemText(ChildNode(program, report)->treeItem));
     EXPECT_NE(nullptr, ChildNode(program, notes));
@@ -190,14 +190,14 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
     // Shown again: the next refresh catches up.
     SendMessageA(app->window(), WM_TRAYNOTIFY, 1, WM_LBUTTONDBLCLK);
     ASSERT_FALSE(MainWindowHidden);
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ("Report, third draft", ItemText(ChildNode(program, report)->treeItem));
     EXPECT_EQ(nullptr, ChildNode(program, notes));
     EXPECT_EQ(2u, ItemChildren(program->treeItem).size());
 
     // A title that becomes empty removes the document.
     SetWindowTextA(report, "");
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, ChildNode(program, report));
     EXPECT_TRUE(TreeIsConsistent());
 }
@@ -227,7 +227,7 @@ TEST_F(TreeTest, CollapsingDestroysDocumentsButNeverPrograms) {
     EXPECT_EQ(nullptr, harness::TreeChild(TreeView, program->treeItem));
     EXPECT_TRUE(TreeIsConsistent());
     // Collapsed, the program gains no documents at a refresh.
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_TRUE(program->children.empty());
 
     // Expanding again lists the documents anew.
@@ -241,7 +241,7 @@ TEST_F(TreeTest, CollapsingDestroysDocumentsButNeverPrograms) {
     // The root keeps refreshing: a closed program still goes.
     PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(editor.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, ProgramNode(editor.frame));
     EXPECT_TRUE(TreeIsConsistent());
 }
@@ -261,7 +261,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
 
     PostMessageA(first.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(first.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
 
     EXPECT_EQ(nullptr, ProgramNode(first.frame));
     EXPECT_EQ(1u, ItemChildren(RootNode->treeItem).size());
@@ -278,7 +278,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     SelectItem(last->children.begin()->second->treeItem);
     PostMessageA(second.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(second.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_TRUE(RootNode->children.empty());
     EXPECT_TRUE(TreeIsConsistent());
     EXPECT_EQ(NodeOfItem(CaretItem()), SelectedNode);
@@ -300,7 +300,7 @@ TEST_F(TreeTest, WhileHiddenAClosedProgramLeavesTheTree) {
 
     PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(editor.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, ProgramNode(editor.frame));
     EXPECT_EQ(nullptr, TargetNode);
     EXPECT_TRUE(TreeIsConsistent());
@@ -322,7 +322,7 @@ TEST_F(TreeTest, ADocumentMovedIntoAnotherProgramLeavesTheFirst) {
 
     SetParent(one, second.client);
     ASSERT_EQ(second.client, GetAncestor(one, GA_PARENT));
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, ChildNode(program, one));
     EXPECT_EQ(1u, program->children.size());
     EXPECT_TRUE(TreeIsConsistent());
@@ -343,7 +343,7 @@ TEST_F(TreeTest, DestroyingTheTargetEmptiesTheStatusItShows) {
     setPart1("working on it");
     PostMessageA(other.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(other.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ("working on it", StatusText(1));
 
     // Target and selected: both parts are emptied.
@@ -354,7 +354,7 @@ TEST_F(TreeTest, DestroyingTheTargetEmptiesTheStatusItShows) {
     TargetNode = target;
     PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     ASSERT_TRUE(editor.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, TargetNode);
     EXPECT_EQ("", StatusText(1));
     EXPECT_EQ("", StatusText(0));
@@ -425,7 +425,7 @@ TEST_F(TreeTest, NothingDanglesWhileProgramsAndDocumentsComeAndGo) {
             break;
         }
         default:
-            RootNode->Refresh();
+            Refresh(*RootNode);
             break;
         }
         harness::PumpFor(0);
@@ -433,7 +433,7 @@ TEST_F(TreeTest, NothingDanglesWhileProgramsAndDocumentsComeAndGo) {
     }
     for (Sample& sample : samples) PostMessageA(sample.frame, WM_COMMAND, SAMPLE_EXIT, 0);
     for (Sample& sample : samples) ASSERT_TRUE(sample.process.WaitExit());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_TRUE(RootNode->children.empty());
     EXPECT_TRUE(TreeIsConsistent());
 }
@@ -463,7 +463,7 @@ TEST_F(TreeTest, TwinsKeepTheirItems) {
         SetWindowPos(top.frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowPos(Documents(top.client).back(), HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        RootNode->Refresh();
+        Refresh(*RootNode);
     }
     EXPECT_TRUE(spy.inserted.empty());
     EXPECT_EQ(0, spy.deletes);
@@ -483,7 +483,7 @@ TEST_F(TreeTest, ProgramNamesComeFromTheVersionResource) {
     Sample untranslated =
         StartSample("/frame:Untranslated /at:340,240,500,360 Doc", HL_SAMPLE_MDI_NOTRANSLATION);
     InProcessApp app;
-    RootNode->Refresh();
+    Refresh(*RootNode);
 
     struct Expected {
         HWND frame;
@@ -554,7 +554,7 @@ std::vector<plain::Child> Rediscover(WindowNode& node) {
     harness::WaitUntil([&] {
         expected = plain::Discover(node);
         node.DeleteChildren();
-        node.RefreshChildren();
+        RefreshChildren(node);
         return plain::Discover(node) == expected;
     });
     return expected;
@@ -625,7 +625,7 @@ TEST_F(TreeTest, DiscoveryGivesTheTreeOfThePlainAlgorithm) {
     EXPECT_EQ(panel.client, ProgramNode(panel.frame)->container);
 
     // A refresh of the unchanged desktop changes nothing.
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(programs, TreeDiscovery(*RootNode));
     DestroyWindow(ownFrame);
     DestroyWindow(hiddenFrame);
@@ -651,7 +651,7 @@ TEST_F(TreeTest, AWindowMovedIntoAnotherIsNoProgram) {
     for (const plain::Child& child : plain::Discover(*RootNode)) plainFindsIt |= child.window == moved;
     EXPECT_TRUE(plainFindsIt);
     EXPECT_NE(moved, FindWindowExA(GetDesktopWindow(), nullptr, "TreeTestFrame", "Moved"));
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(nullptr, ProgramNode(moved));
     EXPECT_EQ(nullptr, ProgramNode(host));
     DestroyWindow(host);
@@ -669,7 +669,7 @@ TEST_F(TreeTest, AFrameNamingNoModuleIsKnownByItsProcess) {
     EXPECT_EQ(kSampleName, program->programName);
 
     TreeViewSpy spy;
-    for (int refresh = 0; refresh < 3; ++refresh) RootNode->Refresh();
+    for (int refresh = 0; refresh < 3; ++refresh) Refresh(*RootNode);
     EXPECT_EQ(program, ProgramNode(editor.frame));
     EXPECT_TRUE(spy.inserted.empty());
     EXPECT_EQ(0, spy.deletes);
@@ -691,12 +691,12 @@ TEST_F(TreeTest, LongTitlesAreCutOnceAndLeftAlone) {
     ASSERT_TRUE(ClickExpandButton(program->treeItem));
     TreeViewSpy spy;
     SetWindowTextA(document, longTitle.c_str());
-    RootNode->Refresh();
+    Refresh(*RootNode);
     EXPECT_EQ(1, spy.textsSet);
     EXPECT_EQ(longTitle.substr(0, 259), ItemText(ChildNode(program, document)->treeItem));
     spy.Clear();
-    RootNode->Refresh();
-    RootNode->Refresh();
+    Refresh(*RootNode);
+    Refresh(*RootNode);
     EXPECT_EQ(0, spy.textsSet);
     EXPECT_FALSE(program->dead);
 }

@@ -8,7 +8,8 @@
 #include "harness.h"
 #include "plain_discovery.h"
 #include "tree_rules.h"
-#include "window_node.h"
+#include "discovery.h"
+#include "window_readers.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "app_state.h"
 #include "harness.h"
 #include "installation.h"
 #include "uninstall_fixture.h"
@@ -195,9 +194,7 @@ TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) 
 
 // Runs the launcher in a module that does not carry the uninstaller.
 HL_SCENARIO(LaunchWithoutTheResource) {
-    Instance = GetModuleHandleA("kernel32.dll");
-    InstallDirectory = "\\";
-    LaunchUninstaller();
+    LaunchUninstaller(GetModuleHandleA("kernel32.dll"), "\\");
     return 77;  // never reached
 }
 

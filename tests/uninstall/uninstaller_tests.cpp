@@ -140,7 +140,7 @@ TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     ASSERT_TRUE(uninstaller.WaitExit());
     CloseHandle(held);
-    EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles());
+    EXPECT_EQ(std::vector<std::string>{kProgramFile}, install::PresentFiles());
     // Everything else went as usual.
     EXPECT_TRUE(install::PresentShortcuts().empty());
     EXPECT_EQ(0, install::PresentRegistryParts());

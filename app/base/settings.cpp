@@ -4,8 +4,10 @@
 
 #include "errors.h"
 #include "handles.h"
-#include "main_window.h"
 #include "registry_layout.h"
+
+DWORD MonitorDelay = 0;
+int AlwaysInSight = 0;
 
 namespace {
 
@@ -13,7 +15,7 @@ constexpr DWORD kDefaultDelay = 100;
 
 }  // namespace
 
-void LoadSettings(HWND window) {
+void LoadSettings() {
     ScopedUsKey key;
     // Current user first, the machine's values as fallback.
     if (SHRegOpenUSKeyA(kProductKey, KEY_READ, nullptr, key.put(), FALSE) != ERROR_SUCCESS) {
@@ -41,8 +43,11 @@ void LoadSettings(HWND window) {
         MonitorDelay = delay;
     else
         MonitorDelay = kDefaultDelay;
+}
 
-    if (window) UpdateAlwaysInSightCheck(window);
+void ResetSettings() {
+    MonitorDelay = 0;
+    AlwaysInSight = 0;
 }
 
 void SaveSettings(bool reportFailures) {

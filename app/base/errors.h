@@ -1,6 +1,10 @@
 // The one error reporter of hoverlane: a box with the code's prefix and the
-// caller's detail, then what the code's severity asks for.
+// caller's detail, then what the code's severity asks for. It sits below
+// every other part of the program; the main window hands it, at its start,
+// what only the main window knows (see SetErrorHooks).
 #pragma once
+
+#include <windows.h>
 
 #include <cstddef>
 #include <memory>
@@ -31,6 +35,10 @@ inline constexpr ErrorKind kErrorKinds[] = {
     {ErrorFileIo, "File I/O problem: ", Severity::Fatal},
 };
 
+// The details of the out-of-memory error for text and for other buffers.
+inline constexpr char kStringBufferDetail[] = "Cannot allocate a string buffer";
+inline constexpr char kByteBufferDetail[] = "Cannot allocate a byte buffer";
+
 // Prefix and severity of a code; an unknown code has an empty prefix and no
 // follow-up.
 const char* ErrorPrefix(int code);
@@ -43,6 +51,15 @@ void ReportError(int code, const std::string& detail);
 void ReportFollowUp(Severity severity);
 // A fatal code's boxes, then the end of the process: callers go no further.
 [[noreturn]] void ReportFatalError(int code, const std::string& detail);
+
+// What the main window gives the reporter when it is made: the owner of the
+// boxes (none before the main window exists and once it is gone) and what
+// must go before a fatal error ends the process (its tray icon). Without
+// them the boxes have no owner and nothing else happens.
+using ErrorOwnerFunction = HWND (*)();
+using FatalCleanupFunction = void (*)();
+void SetErrorHooks(ErrorOwnerFunction owner, FatalCleanupFunction beforeFatalExit);
+void ResetErrors();
 
 // A buffer of count elements; when memory is exhausted, the out-of-memory
 // error with the caller's detail, which ends the program.

@@ -1,19 +1,36 @@
 #include "errors.h"
 
-#include <windows.h>
-
 #include <cstdlib>
 
-#include "app_state.h"
-#include "main_window.h"
 #include "message_box.h"
 
 namespace {
+
+ErrorOwnerFunction OwnerOfBoxes = nullptr;
+FatalCleanupFunction BeforeFatalExit = nullptr;
+
+HWND BoxOwner() {
+    return OwnerOfBoxes ? OwnerOfBoxes() : nullptr;
+}
 
 const ErrorKind* FindKind(int code) {
     for (const ErrorKind& kind : kErrorKinds)
         if (kind.code == code) return &kind;
     return nullptr;
+}
+
+void ShowAlert(int code, const std::string& detail) {
+    const std::string text = std::string(ErrorPrefix(code)) + detail;
+    SystemLanguageBox(BoxOwner(), text.c_str(), "Alert", MB_OK | MB_ICONHAND);
+}
+
+[[noreturn]] void EndAfterCriticalError() {
+    SystemLanguageBox(BoxOwner(), "A Critical Error Has ocurred, the program will quit now",
+                      "Error", MB_OK | MB_ICONHAND);
+    // The runtime's normal exit processing still runs; the shutdown
+    // sequence of the main window does not, but its tray icon goes.
+    if (BeforeFatalExit) BeforeFatalExit();
+    std::exit(0);
 }
 
 }  // namespace
@@ -28,23 +45,14 @@ Severity ErrorSeverity(int code) {
     return kind ? kind->severity : Severity::None;
 }
 
-namespace {
-
-void ShowAlert(int code, const std::string& detail) {
-    const std::string text = std::string(ErrorPrefix(code)) + detail;
-    SystemLanguageBox(MainWindow, text.c_str(), "Alert", MB_OK | MB_ICONHAND);
+void SetErrorHooks(ErrorOwnerFunction owner, FatalCleanupFunction beforeFatalExit) {
+    OwnerOfBoxes = owner;
+    BeforeFatalExit = beforeFatalExit;
 }
 
-[[noreturn]] void EndAfterCriticalError() {
-    SystemLanguageBox(MainWindow, "A Critical Error Has ocurred, the program will quit now",
-                      "Error", MB_OK | MB_ICONHAND);
-    // The runtime's normal exit processing still runs; the shutdown
-    // sequence of the main window does not, but its tray icon goes.
-    if (MainWindow) DeleteTrayIcon(MainWindow);
-    std::exit(0);
+void ResetErrors() {
+    SetErrorHooks(nullptr, nullptr);
 }
-
-}  // namespace
 
 void ReportError(int code, const std::string& detail) {
     ShowAlert(code, detail);
@@ -61,7 +69,7 @@ void ReportFollowUp(Severity severity) {
     case Severity::None:
         return;
     case Severity::AskToQuit:
-        if (SystemLanguageBox(MainWindow,
+        if (SystemLanguageBox(BoxOwner(),
                               "Program can keep operating\nBut it's recommended to shut it down\n"
                               "Would you like to quit?",
                               "Error", MB_YESNO | MB_ICONHAND) == IDYES)

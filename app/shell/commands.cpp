@@ -1,0 +1,130 @@
+#include "commands.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "dialogs.h"
+#include "discovery.h"
+#include "install_layout.h"
+#include "message_box.h"
+#include "monitor.h"
+#include "programs_dialog.h"
+#include "registered_programs.h"
+#include "resource.h"
+#include "settings.h"
+#include "shell_state.h"
+
+namespace {
+
+void ShowHelp() {
+    const std::string path = HelpFilePath();
+    if (!path.empty() && PathFileExistsA(path.c_str())) {
+        ShellExecuteA(MainWindow, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    SystemLanguageBox(MainWindow, "Help file not founded, reinstall Hoverlane", "Error", MB_ICONHAND);
+}
+
+void ShowRegisteredPrograms(HWND window) {
+    // The tray menu stays usable while the dialog is open; a second dialog
+    // would only bring the first one forward.
+    if (RegisteredProgramsWindow) {
+        SetForegroundWindow(RegisteredProgramsWindow);
+        return;
+    }
+    // What OK unregistered is monitored no more, now.
+    if (ShowRegisteredProgramsDialog(Instance, window) == IDOK) RefreshPrograms();
+}
+
+}  // namespace
+
+void OnCommand(HWND window, int id) {
+    switch (id) {
+    case IDM_REGISTER_PROGRAM:
+        // The menu's own rule: anything it grays is ignored without a word.
+        if (CanRegisterSelection()) {
+            RegisterProgram(SelectedNode->modulePath, SelectedNode->programName);
+            // Programs decide anew whether they are registered, so that the
+            // command grays at once and every running copy of the program is
+            // monitored from now on, not only after a restart.
+            RefreshPrograms();
+        }
+        break;
+    case IDM_REGISTERED_PROGRAMS:
+        ShowRegisteredPrograms(window);
+        break;
+    case IDM_TOGGLE_MONITORING:
+        ToggleMonitoring(window);
+        break;
+    case IDM_ALWAYS_IN_SIGHT:
+        AlwaysInSight = !AlwaysInSight;
+        UpdateAlwaysInSightCheck(window);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        break;
+    case IDM_HELP:
+        ShowHelp();
+        break;
+    case IDM_ABOUT:
+        ShowAboutBox(Instance, window);
+        break;
+    case IDM_MONITOR_TIME:
+        ShowMonitorTimeDialog(Instance, window);
+        break;
+    default:
+        break;
+    }
+}
+
+HMENU OptionsMenu(HWND window) {
+    return GetSubMenu(GetMenu(window), 0);
+}
+
+bool CanRegisterSelection() {
+    // Programs are the root's children. A registration keeps the program's
+    // file path: without one there is nothing to register. While the
+    // Registered Programs dialog is open, its OK would delete a registration
+    // made meanwhile, which it never listed.
+    return SelectedNode && RootNode && SelectedNode->parent == RootNode.get() &&
+           !SelectedNode->registered && !SelectedNode->FileUnreadable() &&
+           !RegisteredProgramsWindow;
+}
+
+void UpdateRegisterItem(HWND window) {
+    EnableMenuItem(OptionsMenu(window), IDM_REGISTER_PROGRAM,
+                   MF_BYCOMMAND | (CanRegisterSelection() ? MF_ENABLED : MF_GRAYED | MF_DISABLED));
+    DrawMenuBar(window);
+}
+
+void ToggleMonitoring(HWND window) {
+    MonitoringPaused = !MonitoringPaused;
+    // The item offers the opposite of the new state.
+    char text[MAX_PATH] = {};
+    LoadStringA(Instance, MonitoringPaused ? IDS_START_MONITORING : IDS_STOP_MONITORING, text,
+                MAX_PATH);
+    MENUITEMINFOA update = {};
+    update.cbSize = sizeof(update);
+    update.fMask = MIIM_STRING;
+    update.dwTypeData = text;
+    update.cch = static_cast<UINT>(std::strlen(text));
+    SetMenuItemInfoA(OptionsMenu(window), IDM_TOGGLE_MONITORING, FALSE, &update);
+    DrawMenuBar(window);
+}
+
+void UpdateAlwaysInSightCheck(HWND window) {
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_STATE;
+    item.fState = AlwaysInSight ? MFS_CHECKED : MFS_UNCHECKED;
+    SetMenuItemInfoA(OptionsMenu(window), IDM_ALWAYS_IN_SIGHT, FALSE, &item);
+    DrawMenuBar(window);
+}
+
+std::string HelpFilePath() {
+    // Without an installation a bare name would be looked for in the
+    // current folder.
+    return InstallDirectory.empty() ? std::string() : InstallDirectory + kHelpPage;
+}

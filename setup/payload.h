@@ -1,0 +1,26 @@
+// The files setup carries as resources, written under the installation
+// folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "install_types.h"
+#include "progress.h"
+
+// The resource type of the files setup carries.
+inline constexpr char kPayloadType[] = SETUP_PAYLOAD_TYPE;
+
+// The names of the files that module carries; empty when it carries none or
+// they cannot be listed.
+std::vector<std::string> PayloadNames(HMODULE module);
+// Writes every one of them under options.folder, making the folders they
+// need. Stops at the first failure (the files written so far stay): an
+// empty or unreadable payload fails before anything is written.
+InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
+                             const ProgressReporter& progress);
+// Makes every missing folder along `path`. Throws SetupError "Cannot create
+// the directory: " + the first folder that could not be made.
+void EnsureDirectoryPath(const std::string& path);
