@@ -73,6 +73,13 @@ struct IconTraits {
 };
 using ScopedIcon = UniqueHandle<HICON, IconTraits>;
 
+struct FontTraits {
+    static HFONT Invalid() { return nullptr; }
+    static bool Valid(HFONT f) { return f != nullptr; }
+    static void Close(HFONT f) { DeleteObject(f); }
+};
+using ScopedFont = UniqueHandle<HFONT, FontTraits>;
+
 struct ImageListTraits {
     static HIMAGELIST Invalid() { return nullptr; }
     static bool Valid(HIMAGELIST l) { return l != nullptr; }

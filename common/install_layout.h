@@ -19,6 +19,11 @@ inline constexpr char kProgramFile[] = HOVERLANE_PROGRAM_FILE;
 inline constexpr char kHelpPage[] = HOVERLANE_HELP_PAGE;
 inline constexpr char kLicenceFile[] = HOVERLANE_LICENCE_FILE;
 
+// Command-line words: hoverlane /Uninstall starts the uninstaller; with
+// /S after it, and setup /S, nothing is asked or shown.
+inline constexpr char kUninstallWord[] = "/Uninstall";
+inline constexpr char kSilentWord[] = "/S";
+
 // hoverlane /Uninstall writes the uninstaller it carries under this name
 // into a new folder of its own in the temporary folder (the prefix and eight
 // hexadecimal digits) and starts it from there.

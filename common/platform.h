@@ -12,7 +12,8 @@ inline bool IsAcceptedPlatform(DWORD platformId, DWORD acceptedId) {
 }
 
 // Queries the version; on a refused platform shows the system-modal
-// incompatibility box. A failed query shows nothing.
-PlatformCheck CheckPlatform(DWORD acceptedId);
+// incompatibility box, unless told not to (a silent setup). A failed query
+// shows nothing.
+PlatformCheck CheckPlatform(DWORD acceptedId, bool showRefusal = true);
 
 extern const char kIncompatibleText[];

@@ -5,10 +5,13 @@
 
 #include "installed_files.h"  // the program's file name
 
-#define HOVERLANE_PRODUCT_KEY "Software\\Vendrabyte\\Hoverlane"
+#define HOVERLANE_MAKER "Vendrabyte"
+#define HOVERLANE_PRODUCT_KEY "Software\\" HOVERLANE_MAKER "\\Hoverlane"
 
+// The maker's name, as the status bar and Windows' list of programs show it.
+inline constexpr char kMakerName[] = HOVERLANE_MAKER;
 // The maker's key holds the product's, in both hives.
-inline constexpr char kMakerKey[] = "Software\\Vendrabyte";
+inline constexpr char kMakerKey[] = "Software\\" HOVERLANE_MAKER;
 inline constexpr char kProductKey[] = HOVERLANE_PRODUCT_KEY;
 
 // Per machine, under the product's key: the installation folder.
@@ -16,6 +19,8 @@ inline constexpr char kInstallDestinationValue[] = "Install Destination";
 // Per user, under the product's key: hoverlane's settings.
 inline constexpr char kTimerValue[] = "Timer";
 inline constexpr char kAlwaysInSightValue[] = "Intelligent Monitor";
+inline constexpr char kWaitWhileTypingValue[] = "Wait While Typing";
+inline constexpr char kPointerRestsValue[] = "Switch When The Pointer Rests";
 // Per user: one value per registered program.
 inline constexpr char kRegisteredProgramsKey[] = HOVERLANE_PRODUCT_KEY "\\Registered Programs";
 
@@ -26,5 +31,15 @@ inline constexpr char kUninstallEntryKey[] =
 inline constexpr char kUninstallStringValue[] = "UninstallString";
 inline constexpr char kDisplayNameValue[] = "DisplayName";
 inline constexpr char kDisplayName[] = "Hoverlane (Remove Only)";
+// What Windows' list of programs shows besides, and what deployment tools
+// read: the uninstall entry's other values.
+inline constexpr char kDisplayIconValue[] = "DisplayIcon";
+inline constexpr char kDisplayVersionValue[] = "DisplayVersion";
+inline constexpr char kPublisherValue[] = "Publisher";
+inline constexpr char kInstallLocationValue[] = "InstallLocation";
+inline constexpr char kEstimatedSizeValue[] = "EstimatedSize";  // kilobytes, REG_DWORD
+inline constexpr char kNoModifyValue[] = "NoModify";            // 1, REG_DWORD
+inline constexpr char kNoRepairValue[] = "NoRepair";            // 1, REG_DWORD
+inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
 inline constexpr char kAppPathKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" HOVERLANE_PROGRAM_FILE;

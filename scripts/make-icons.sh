@@ -1,7 +1,9 @@
 #!/bin/sh
-# Draws hoverlane's two icons with ImageMagick: two overlapping document
-# windows inside a frame, the front one lit, with a pointer resting on it.
-# The results are committed; run this again only to change the artwork.
+# Draws hoverlane's icons with ImageMagick: two overlapping document windows
+# inside a frame, the front one lit, with a pointer resting on it; and the
+# tray's variant while monitoring is stopped: the same in grey, with a pause
+# sign. The results are committed; run this again only to change the
+# artwork.
 set -eu
 out=$(cd "$(dirname "$0")/.." && pwd)/app/resources
 tmp=$(mktemp -d)
@@ -31,12 +33,23 @@ draw() {
         "$2"
 }
 
-draw 16 "$tmp/16.png"
-draw 32 "$tmp/32.png"
-draw 48 "$tmp/48.png"
-convert "$tmp/32.png" "$tmp/48.png" "$tmp/16.png" "$out/hoverlane.ico"
-convert "$tmp/16.png" "$out/small.ico"
-echo "wrote $out/hoverlane.ico and $out/small.ico"
+# paused <size> <file>: the picture of that size in grey, with two red bars.
+paused() {
+    s=$1
+    k() { awk -v v="$1" -v s="$s" 'BEGIN { printf "%d", v * s / 32 + 0.5 }'; }
+    convert "$tmp/$s.png" -colorspace Gray -fill '#c0392b' -stroke '#ffffff' -strokewidth 1 \
+        -draw "rectangle $(k 16),$(k 14) $(k 21),$(k 30)" \
+        -draw "rectangle $(k 24),$(k 14) $(k 29),$(k 30)" "$2"
+}
+
+# Small icons in the sizes of 100 %, 150 % and 200 % displays, so that the
+# tray and the title bar are crisp on each.
+for s in 16 24 32 48; do draw "$s" "$tmp/$s.png"; done
+for s in 16 24 32; do paused "$s" "$tmp/paused$s.png"; done
+convert "$tmp/32.png" "$tmp/48.png" "$tmp/16.png" "$tmp/24.png" "$out/hoverlane.ico"
+convert "$tmp/16.png" "$tmp/24.png" "$tmp/32.png" "$out/small.ico"
+convert "$tmp/paused16.png" "$tmp/paused24.png" "$tmp/paused32.png" "$out/paused.ico"
+echo "wrote $out/hoverlane.ico, $out/small.ico and $out/paused.ico"
 
 # The sample MDI program's icon: a plain green frame, unlike hoverlane's.
 sample=$(dirname "$out")/../tests/sample_mdi/sample.ico

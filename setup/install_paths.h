@@ -18,6 +18,15 @@ std::string WithProductFolder(const std::string& picked);
 std::string ProposedInstallFolder(const std::string& programFilesDir,
                                   const std::string& windowsFolder);
 
+// setup's command line: "/S" installs silently with the defaults; "/D="
+// as the last argument chooses the folder (the rest of the line, blanks
+// included, unquoted). Anything else is ignored.
+struct SetupCommand {
+    bool silent = false;
+    std::string folder;  // empty: the proposed folder
+};
+SetupCommand ParseSetupCommand(const std::string& commandLine);
+
 // Installed path, relative to the installation folder, of a payload
 // resource: the name in lower case with every "_" turned into a blank.
 std::string InstalledRelativePath(const std::string& resourceName);

@@ -24,8 +24,17 @@ struct InstallOptions {
     bool startMinimized = true;
 };
 
-// The step that failed; its number is setup's exit code.
-enum class InstallStep { None = 0, Payload = 1, Registry = 2, Shortcuts = 3 };
+// The step that failed; its number is setup's exit code. The last two
+// happen only to a silent setup: a refused platform, and a folder (/D=)
+// that is not a full path.
+enum class InstallStep {
+    None = 0,
+    Payload = 1,
+    Registry = 2,
+    Shortcuts = 3,
+    Platform = 4,
+    Folder = 5,
+};
 
 struct InstallResult {
     InstallStep failedStep = InstallStep::None;

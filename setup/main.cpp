@@ -1,6 +1,6 @@
 #include "family.h"
 #include "setup.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return SetupMain(instance, kAcceptedPlatformId);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    return SetupMain(instance, kAcceptedPlatformId, commandLine);
 }

@@ -32,18 +32,43 @@ void WriteRegistryText(const char* keyPath, const char* valueName, const std::st
 InstallResult RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
     progress.SetStatus("Updating the registry");
     const std::string program = options.folder + "\\" + kProgramFile;
+    // Quoted, so that a folder with blanks works.
+    const std::string uninstall = "\"" + program + "\" " + kUninstallWord;
     try {
         WriteRegistryText(kProductKey, kInstallDestinationValue, options.folder);
-        // Quoted, so that a folder with blanks works.
-        WriteRegistryText(kUninstallEntryKey, kUninstallStringValue,
-                          "\"" + program + "\" /Uninstall");
+        WriteRegistryText(kUninstallEntryKey, kUninstallStringValue, uninstall);
         WriteRegistryText(kUninstallEntryKey, kDisplayNameValue, kDisplayName);
         WriteRegistryText(kAppPathKey, "", program);
+        WriteRegistryText(kUninstallEntryKey, kDisplayIconValue, program);
+        WriteRegistryText(kUninstallEntryKey, kDisplayVersionValue, HOVERLANE_VERSION);
+        WriteRegistryText(kUninstallEntryKey, kPublisherValue, kMakerName);
+        WriteRegistryText(kUninstallEntryKey, kInstallLocationValue, options.folder);
+        WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue,
+                          uninstall + " " + kSilentWord);
+        WriteRegistryNumber(kUninstallEntryKey, kEstimatedSizeValue, InstalledKilobytes(options.folder));
+        WriteRegistryNumber(kUninstallEntryKey, kNoModifyValue, 1);
+        WriteRegistryNumber(kUninstallEntryKey, kNoRepairValue, 1);
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Registry, error.text());
     }
     progress.Step();
     return InstallResult();
+}
+
+void WriteRegistryNumber(const char* keyPath, const char* valueName, DWORD number) {
+    if (SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_DWORD, &number, sizeof(number)) !=
+        ERROR_SUCCESS)
+        throw SetupError(std::string("Cannot write the registry value: ") + valueName);
+}
+
+DWORD InstalledKilobytes(const std::string& folder) {
+    unsigned long long bytes = 0;
+    for (const char* name : kInstalledFiles) {
+        WIN32_FILE_ATTRIBUTE_DATA file = {};
+        if (GetFileAttributesExA((folder + "\\" + name).c_str(), GetFileExInfoStandard, &file))
+            bytes += (static_cast<unsigned long long>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+    }
+    return static_cast<DWORD>((bytes + 1023) / 1024);
 }
 
 HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,

@@ -14,6 +14,10 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
 // One REG_SZ value under HKEY_LOCAL_MACHINE, keys made as needed. Throws
 // SetupError "Cannot write the registry value: " + valueName.
 void WriteRegistryText(const char* keyPath, const char* valueName, const std::string& text);
+// One REG_DWORD value, the same way.
+void WriteRegistryNumber(const char* keyPath, const char* valueName, DWORD number);
+// What the installed files take on the disk, in kilobytes.
+DWORD InstalledKilobytes(const std::string& folder);
 // The program group, the chosen shortcuts and Help. Opens nothing: the
 // result names the group, for the caller to open.
 InstallResult CreateShortcuts(const InstallOptions& options, const ProgressReporter& progress);

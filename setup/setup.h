@@ -11,9 +11,10 @@
 
 extern HINSTANCE SetupInstance;
 
-// Entry after the system's start-up; returns the exit code: 0, or the
-// number of the installation step that failed.
-int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId);
+// Entry after the system's start-up, with the command line without the
+// program name; returns the exit code: 0, or the number of the step that
+// failed (InstallStep).
+int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine);
 
 // Every failure message after start-up: an error box owned by `owner`.
 void ShowError(const std::string& text, HWND owner);

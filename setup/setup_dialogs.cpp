@@ -14,6 +14,7 @@
 #include "registry_path.h"
 #include "resource_bytes.h"
 #include "setup_resource.h"
+#include "text.h"
 #include "sync_window.h"
 
 HINSTANCE SetupInstance = nullptr;
@@ -65,16 +66,32 @@ std::string WindowsFolder() {
     return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
 }
 
-void InitOptions(HWND dialog, InstallOptions* options) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
-    *options = InstallOptions();
-    for (const OptionBox& box : kOptionBoxes)
-        CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
-    options->folder = ProposedInstallFolder(
+// The folder the command line chose, or else the proposed one.
+std::string InstallFolder(const std::string& chosen) {
+    if (!chosen.empty()) return chosen;
+    return ProposedInstallFolder(
         ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                          "ProgramFilesDir"),
         WindowsFolder());
+}
+
+void InitOptions(HWND dialog, InstallOptions* options) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
+    const std::string chosen = options->folder;
+    *options = InstallOptions();
+    for (const OptionBox& box : kOptionBoxes)
+        CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
+    options->folder = InstallFolder(chosen);
     ShowInstallFolder(dialog);
+}
+
+// setup /S: the defaults, no dialog, no box, no window; the exit code says
+// what happened.
+int InstallSilently(HINSTANCE instance, const std::string& chosenFolder) {
+    InstallOptions options;
+    options.folder = InstallFolder(chosenFolder);
+    if (!IsFullyQualified(options.folder)) return static_cast<int>(InstallStep::Folder);
+    return static_cast<int>(RunInstallation(instance, options, ProgressReporter()).failedStep);
 }
 
 void ReadOptions(HWND dialog) {
@@ -124,6 +141,8 @@ int ReportInstallation(const InstallResult& result, HWND owner) {
         break;
     case InstallStep::Payload:
     case InstallStep::Shortcuts:
+    case InstallStep::Platform:
+    case InstallStep::Folder:
         ShowError(result.text, owner);
         break;
     case InstallStep::Registry:
@@ -202,16 +221,23 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lP
     return TRUE;
 }
 
-int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId) {
+int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
+    const SetupCommand command = ParseSetupCommand(commandLine ? commandLine : "");
     // The shell links of the shortcut step need COM on this thread.
     const HRESULT com = CoInitialize(nullptr);
-    if (CheckPlatform(acceptedPlatformId) != PlatformCheck::Accepted) {
+    const PlatformCheck platform = CheckPlatform(acceptedPlatformId, !command.silent);
+    if (platform != PlatformCheck::Accepted) {
         if (SUCCEEDED(com)) CoUninitialize();
-        return 0;
+        return command.silent ? static_cast<int>(InstallStep::Platform) : 0;
     }
     CloseRunningInstances();
 
     SetupInstance = instance;
+    if (command.silent) {
+        const int exitCode = InstallSilently(instance, command.folder);
+        if (SUCCEEDED(com)) CoUninitialize();
+        return exitCode;
+    }
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;
@@ -220,6 +246,7 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId) {
     // One after another; declining or cancelling ends setup with nothing
     // written.
     InstallOptions options;
+    options.folder = command.folder;
     INT_PTR exitCode = 0;
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_AGREEMENT), nullptr, AgreementDialogProc, 0) ==
             1 &&

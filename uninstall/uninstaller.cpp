@@ -23,10 +23,8 @@ void ShowBox(const char* text, const char* caption, UINT flags) {
     MessageBoxA(GetDesktopWindow(), text, caption, flags);
 }
 
-void ShowFilesLeftWarning() {
-    ShowBox("There are some files that could not be deleted;\nyou have to manually delete them",
-            "Alert", MB_ICONWARNING);
-}
+const char kFilesLeftText[] =
+    "There are some files that could not be deleted;\nyou have to manually delete them";
 
 }  // namespace
 
@@ -85,12 +83,56 @@ void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder) {
     if (PathIsDirectoryA(folder)) RemoveDirectoryA(folder);
 }
 
-void DeleteInstalledFiles(const std::string& folderText) {
+namespace {
+
+using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+
+// Windows 95, 98 and Me have no MoveFileExA (at most a stub).
+MoveFileExFunction MoveFileExLookup() {
+    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
+    return moveFileEx;
+}
+
+// This program's file and its folder when it is a copy that hoverlane made;
+// empty otherwise.
+std::string OwnCopy() {
+    char self[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH && IsLauncherCopy(self) ? std::string(self) : std::string();
+}
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+// A silent uninstall is started by the installed program, which waits for
+// it to hand on its exit code: that program's file is in use and cannot be
+// deleted, but can be moved. It goes into the copy's own folder, and is
+// deleted with it at the next restart.
+bool MoveRunningProgramAway(const std::string& path) {
+    const std::string copy = OwnCopy();
+    const auto moveFileEx = MoveFileExLookup();
+    if (copy.empty() || !moveFileEx) return false;
+    const std::string moved = FolderOf(copy) + "\\" + kProgramFile;
+    if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    moveFileEx(moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // Once more after it: a folder goes at a restart only once it is empty.
+    moveFileEx(FolderOf(copy).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return true;
+}
+
+}  // namespace
+
+void DeleteInstalledFiles(const std::string& folderText, bool silent) {
     for (const char* name : kInstalledFiles) {
         const std::string path = folderText + name;
         // Without the trailing backslash the name would be joined to the
         // folder's own name and land beside it, among files not ours.
-        if (LiesInside(folderText, path)) DeleteInstalledFile(path);
+        if (!LiesInside(folderText, path)) continue;
+        DeleteInstalledFile(path);
+        if (silent && lstrcmpiA(name, kProgramFile) == 0 &&
+            GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && MoveRunningProgramAway(path))
+            ++DeletedCount;
     }
 }
 
@@ -126,19 +168,13 @@ bool IsLauncherCopy(const std::string& selfPath) {
 }
 
 void ScheduleCopyRemoval() {
-    char self[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH || !IsLauncherCopy(self)) return;
+    const std::string copy = OwnCopy();
     // Only an administrator may, which hoverlane, starting it, may not be.
-    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
-    if (!moveFileEx) return;
-    moveFileEx(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    char folder[MAX_PATH + 1];
-    CopyBounded(folder, sizeof(folder), self);
-    PathRemoveFileSpecA(folder);
+    const auto moveFileEx = MoveFileExLookup();
+    if (copy.empty() || !moveFileEx) return;
+    moveFileEx(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     // After the copy: a folder goes at a restart only once it is empty.
-    moveFileEx(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    moveFileEx(FolderOf(copy).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 bool KeyIsGone(LONG deleteResult) {
@@ -152,13 +188,25 @@ bool RemoveRegistryEntries() {
     return allGone;
 }
 
+UninstallCommand ParseUninstallCommand(const std::string& commandLine) {
+    UninstallCommand command;
+    const std::string silent = std::string(kSilentWord) + " ";
+    command.silent = commandLine.compare(0, silent.size(), silent) == 0;
+    command.folder = command.silent ? commandLine.substr(silent.size()) : commandLine;
+    return command;
+}
+
 int UninstallMain(const char* commandLine) {
+    const UninstallCommand command = ParseUninstallCommand(commandLine ? commandLine : "");
+    const auto show = [&command](const char* text, const char* caption, UINT flags) {
+        if (!command.silent) ShowBox(text, caption, flags);
+    };
     // Whatever the answer below, the copy that hoverlane made goes.
     ScheduleCopyRemoval();
     CloseRunningInstances();
-    const std::string folder = commandLine ? commandLine : "";
 
-    if (SystemLanguageBox(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?",
+    if (!command.silent &&
+        SystemLanguageBox(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?",
                           "Alert", MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) != IDYES)
         return 0;
     // Lets the closed hoverlane let go of its program file; the closing above
@@ -166,25 +214,25 @@ int UninstallMain(const char* commandLine) {
     Sleep(1000);
 
     DeletedCount = 0;
-    bool warned = false;
-    if (NamesInstallation(folder)) {
-        DeleteInstalledFiles(folder);
-        if (DeletedCount < kInstalledFileCount) {
-            ShowFilesLeftWarning();
-            warned = true;
-        }
+    bool left = false;
+    if (NamesInstallation(command.folder)) {
+        DeleteInstalledFiles(command.folder, command.silent);
+        left = DeletedCount < kInstalledFileCount;
+        if (left) show(kFilesLeftText, "Alert", MB_ICONWARNING);
     } else {
-        ShowBox("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
+        show("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
     }
     const bool shortcutsGone = RemoveShortcuts();
     // A shortcut or key that stays (in use, no rights to it) is left for
     // the user like a file.
     const bool keysGone = RemoveRegistryEntries();
-    if ((!shortcutsGone || !keysGone) && !warned) {
-        ShowFilesLeftWarning();
-        warned = true;
+    if ((!shortcutsGone || !keysGone) && !left) {
+        show(kFilesLeftText, "Alert", MB_ICONWARNING);
+        left = true;
     }
     // Said only when true: after the warning something is left to remove.
-    if (!warned) ShowBox("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
-    return 0;
+    if (!left) show("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
+    // Deployment tools read whether anything was left; without /S the exit
+    // code is 0, as it has always been.
+    return command.silent && left ? kSomethingLeftExitCode : 0;
 }

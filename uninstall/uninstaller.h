@@ -13,8 +13,18 @@
 extern int DeletedCount;
 
 // The program after the system's start-up: the command line without the
-// program name. Returns the exit code, always 0.
+// program name. Returns the exit code: 0; with /S, kSomethingLeftExitCode
+// when anything was left behind.
 int UninstallMain(const char* commandLine);
+constexpr int kSomethingLeftExitCode = 1;
+
+// The command line: the installation folder with one backslash appended,
+// after "/S " for a silent run (no question, no box).
+struct UninstallCommand {
+    bool silent = false;
+    std::string folder;
+};
+UninstallCommand ParseUninstallCommand(const std::string& commandLine);
 
 // Rules for the command line, which anyone can write: text only, no disk
 // access.
@@ -36,8 +46,10 @@ bool NamesInstallation(const std::string& folderText);
 // held it if that is now empty. Silent about failures.
 void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder = true);
 // The 13 installed files below the folder, in their order; a name that
-// would land outside the folder (no trailing backslash) is left alone.
-void DeleteInstalledFiles(const std::string& folderText);
+// would land outside the folder (no trailing backslash) is left alone. A
+// silent run moves the program file, in use by the hoverlane that waits
+// for it, out of the folder to be deleted at the next restart.
+void DeleteInstalledFiles(const std::string& folderText, bool silent = false);
 // The shortcuts and the program group. False when one of them is still
 // there (read-only, in use, or the group holds files of the user's).
 bool RemoveShortcuts();

@@ -8,10 +8,33 @@
 
 DWORD MonitorDelay = 0;
 int AlwaysInSight = 0;
+bool WaitWhileTyping = false;
+bool SwitchWhenResting = false;
 
 namespace {
 
 constexpr DWORD kDefaultDelay = 100;
+
+// The guards that came after the first two settings: one byte each, any
+// value but 0 is on; missing or unreadable, off.
+struct Guard {
+    const char* value;
+    bool* setting;
+};
+const Guard kGuards[] = {
+    {kWaitWhileTypingValue, &WaitWhileTyping},
+    {kPointerRestsValue, &SwitchWhenResting},
+};
+
+void LoadGuards(HUSKEY key) {
+    for (const Guard& guard : kGuards) {
+        BYTE on = 0;
+        DWORD size = sizeof(on);
+        *guard.setting = key && SHRegQueryUSValueA(key, guard.value, nullptr, &on, &size, FALSE,
+                                                   nullptr, 0) == ERROR_SUCCESS &&
+                         on != 0;
+    }
+}
 
 }  // namespace
 
@@ -21,8 +44,10 @@ void LoadSettings() {
     if (SHRegOpenUSKeyA(kProductKey, KEY_READ, nullptr, key.put(), FALSE) != ERROR_SUCCESS) {
         MonitorDelay = kDefaultDelay;
         AlwaysInSight = 0;
+        LoadGuards(nullptr);
         return;
     }
+    LoadGuards(key.get());
 
     // One byte into the low byte of the switch: a longer value does not fit
     // and counts as off.
@@ -48,6 +73,8 @@ void LoadSettings() {
 void ResetSettings() {
     MonitorDelay = 0;
     AlwaysInSight = 0;
+    WaitWhileTyping = false;
+    SwitchWhenResting = false;
 }
 
 void SaveSettings(bool reportFailures) {
@@ -72,4 +99,10 @@ void SaveSettings(bool reportFailures) {
     if (SHRegWriteUSValueA(key.get(), kAlwaysInSightValue, REG_BINARY, &inSight, sizeof(inSight),
                            SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
         fail("Cannot write the settings");
+    for (const Guard& guard : kGuards) {
+        BYTE on = *guard.setting ? 1 : 0;
+        if (SHRegWriteUSValueA(key.get(), guard.value, REG_BINARY, &on, sizeof(on),
+                               SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
+            fail("Cannot write the settings");
+    }
 }

@@ -10,6 +10,10 @@
 extern DWORD MonitorDelay;
 // Always In Sight: 0 off, non-zero on.
 extern int AlwaysInSight;
+// No switch within a second of the user's last key, anywhere.
+extern bool WaitWhileTyping;
+// A switch only once the pointer was at the same place at two looks.
+extern bool SwitchWhenResting;
 
 // Reads both, with their defaults where they cannot be read. The caller
 // shows what it read (the menu's check mark).

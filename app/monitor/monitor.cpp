@@ -11,6 +11,15 @@ POINT LastActivationPoint = {0, 0};
 
 namespace {
 
+// The pointer at the previous look, for Switch When The Pointer Rests.
+POINT PreviousLook = {0, 0};
+// When the user last pressed a key (GetTickCount), for Wait While Typing.
+DWORD LastKeyTick = 0;
+bool KeySeen = false;
+// The pointer could not be read: the input goes to another desktop (the
+// lock screen, an elevation prompt). The ticks wait for it to come back.
+bool InputElsewhere = false;
+
 constexpr DWORD kBusyFlags[] = {GUI_POPUPMENUMODE, GUI_INMOVESIZE, GUI_INMENUMODE,
                                 GUI_SYSTEMMENUMODE};
 
@@ -56,17 +65,45 @@ void StartMonitorTimer(HWND owner) {
 void ResetMonitor() {
     MonitoringPaused = false;
     LastActivationPoint = {0, 0};
+    PreviousLook = {0, 0};
+    LastKeyTick = 0;
+    KeySeen = false;
+    InputElsewhere = false;
+}
+
+void NoteKeyPressed(DWORD tick) {
+    LastKeyTick = tick;
+    KeySeen = true;
+}
+
+void ResumeWhenInputIsBack(HWND owner) {
+    POINT pointer;
+    if (!InputElsewhere || !GetCursorPos(&pointer)) return;
+    InputElsewhere = false;
+    StartMonitorTimer(owner);
+}
+
+void StopMonitoring(HWND owner) {
+    KillTimer(owner, kMonitorTimerId);
+    InputElsewhere = false;
 }
 
 // Runs up to ten times a second for as long as the user is logged in: it
 // allocates nothing, looks up one handle in the root's map and stops as
 // early as it can, before anything is moved.
-void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
     if (!SelectedNode) SelectedNode = RootNode.get();
     if (MonitoringPaused || !SelectedNode || !RootNode) return;
 
     POINT screen = {};
-    if (!GetCursorPos(&screen)) return;
+    if (!GetCursorPos(&screen)) {
+        // Nothing to look at until the input comes back here.
+        KillTimer(owner, kMonitorTimerId);
+        InputElsewhere = true;
+        return;
+    }
+    const bool resting = screen.x == PreviousLook.x && screen.y == PreviousLook.y;
+    PreviousLook = screen;
     const HWND topLevel = RealChildWindowFromPoint(RootNode->window, screen);
     if (!topLevel) return;
 
@@ -107,6 +144,11 @@ void CALLBACK MonitorTick(HWND, UINT, UINT_PTR, DWORD) {
         LastActivationPoint = point;
         return;
     }
+
+    // The guards the user chose: the pointer must have rested since the
+    // last look, and no key may have been pressed in the last second.
+    if (SwitchWhenResting && !resting) return;
+    if (WaitWhileTyping && TypingHoldsBack(GetTickCount(), LastKeyTick, KeySeen)) return;
 
     // A program that does not answer now would get the switch late, once
     // it answers again, when the pointer may be long gone: it is left

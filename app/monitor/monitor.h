@@ -18,6 +18,21 @@ void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR timerId, DWORD tim
 void StartMonitorTimer(HWND owner);
 // Running, and no activation recorded.
 void ResetMonitor();
+// Stops the ticks while the session is away; StartMonitorTimer brings them
+// back.
+void StopMonitoring(HWND owner);
+// A tick that cannot read the pointer (another desktop has the input)
+// stops the ticks; the owner's slower timer calls this to start them again
+// once the pointer can be read.
+void ResumeWhenInputIsBack(HWND owner);
+
+// Wait While Typing: a key the user pressed, anywhere, at that tick count.
+void NoteKeyPressed(DWORD tick);
+constexpr DWORD kTypingPauseMs = 1000;
+// Whether a key pressed at lastKey still holds a switch back at now.
+inline bool TypingHoldsBack(DWORD now, DWORD lastKey, bool keySeen) {
+    return keySeen && now - lastKey < kTypingPauseMs;
+}
 
 // How long the tick waits for a program to answer before it leaves the
 // program alone: well under the monitoring time, so that a program that

@@ -5,6 +5,7 @@
 #define IDD_ABOUT                 103
 #define IDI_HOVERLANE             107
 #define IDI_SMALL                 108
+#define IDI_PAUSED                113
 #define IDS_MAIN_CLASS            109
 #define IDS_START_MONITORING      110
 #define IDS_STOP_MONITORING       111
@@ -31,6 +32,8 @@
 #define IDM_TOGGLE_MONITORING     32780
 #define IDM_ALWAYS_IN_SIGHT       32781
 #define IDM_MONITOR_TIME          32782
+#define IDM_WAIT_WHILE_TYPING     32783
+#define IDM_SWITCH_WHEN_RESTING   32784
 
 // The uninstaller that hoverlane carries: a resource of this name and type.
 #define HOVERLANE_UNINSTALLER_RESOURCE Hoverlane_Uninst.exe

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dialogs.h"
+#include "input_watch.h"
 #include "discovery.h"
 #include "install_layout.h"
 #include "message_box.h"
@@ -15,6 +16,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "shell_state.h"
+#include "tray.h"
 
 namespace {
 
@@ -62,6 +64,16 @@ void OnCommand(HWND window, int id) {
         AlwaysInSight = !AlwaysInSight;
         UpdateAlwaysInSightCheck(window);
         break;
+    case IDM_WAIT_WHILE_TYPING:
+        if (!CanWatchTyping()) break;
+        WaitWhileTyping = !WaitWhileTyping;
+        WatchTyping(window, WaitWhileTyping);
+        UpdateGuardItems(window);
+        break;
+    case IDM_SWITCH_WHEN_RESTING:
+        SwitchWhenResting = !SwitchWhenResting;
+        UpdateGuardItems(window);
+        break;
     case IDM_EXIT:
         DestroyWindow(window);
         break;
@@ -77,10 +89,6 @@ void OnCommand(HWND window, int id) {
     default:
         break;
     }
-}
-
-HMENU OptionsMenu(HWND window) {
-    return GetSubMenu(GetMenu(window), 0);
 }
 
 bool CanRegisterSelection() {
@@ -112,14 +120,32 @@ void ToggleMonitoring(HWND window) {
     update.cch = static_cast<UINT>(std::strlen(text));
     SetMenuItemInfoA(OptionsMenu(window), IDM_TOGGLE_MONITORING, FALSE, &update);
     DrawMenuBar(window);
+    ShowMonitoringInTray(window);
 }
 
-void UpdateAlwaysInSightCheck(HWND window) {
+namespace {
+
+void SetItemState(HWND window, UINT command, UINT state) {
     MENUITEMINFOA item = {};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STATE;
-    item.fState = AlwaysInSight ? MFS_CHECKED : MFS_UNCHECKED;
-    SetMenuItemInfoA(OptionsMenu(window), IDM_ALWAYS_IN_SIGHT, FALSE, &item);
+    item.fState = state;
+    SetMenuItemInfoA(OptionsMenu(window), command, FALSE, &item);
+}
+
+}  // namespace
+
+void UpdateAlwaysInSightCheck(HWND window) {
+    SetItemState(window, IDM_ALWAYS_IN_SIGHT, AlwaysInSight ? MFS_CHECKED : MFS_UNCHECKED);
+    DrawMenuBar(window);
+}
+
+void UpdateGuardItems(HWND window) {
+    // Without raw input keys cannot be watched: the option is grayed.
+    SetItemState(window, IDM_WAIT_WHILE_TYPING,
+                 (WaitWhileTyping ? MFS_CHECKED : MFS_UNCHECKED) |
+                     (CanWatchTyping() ? MFS_ENABLED : MFS_GRAYED));
+    SetItemState(window, IDM_SWITCH_WHEN_RESTING, SwitchWhenResting ? MFS_CHECKED : MFS_UNCHECKED);
     DrawMenuBar(window);
 }
 

@@ -8,8 +8,6 @@
 
 // WM_COMMAND of the main window, by the command's id.
 void OnCommand(HWND window, int id);
-// The Options popup of the main window's menu (also the tray menu).
-HMENU OptionsMenu(HWND window);
 // Whether "&Always Hoverlane this program" may be chosen now; the menu
 // grays it otherwise, and the command then does nothing.
 bool CanRegisterSelection();
@@ -17,6 +15,9 @@ bool CanRegisterSelection();
 void UpdateRegisterItem(HWND window);
 void ToggleMonitoring(HWND window);
 void UpdateAlwaysInSightCheck(HWND window);
+// Wait While Typing and Switch When The Pointer Rests: checked when on; the
+// first grayed where keys cannot be watched.
+void UpdateGuardItems(HWND window);
 
 // Help command: the help file under the installation folder; empty without
 // an installation.

@@ -7,9 +7,12 @@
 #include "app_state.h"
 #include "commands.h"
 #include "discovery.h"
+#include "dpi.h"
 #include "errors.h"
 #include "icon_cache.h"
+#include "input_watch.h"
 #include "monitor.h"
+#include "registry_layout.h"
 #include "resource.h"
 #include "settings.h"
 #include "shell_state.h"
@@ -22,10 +25,43 @@ namespace {
 
 constexpr int kStatusParts = 3;
 constexpr int kMaxStatusParts = 8;
-const char kMakerName[] = "Vendrabyte";
+
+// Messages of newer Windows, by number: the headers of the oldest floor
+// lack them.
+constexpr UINT kDpiChangedMessage = 0x02E0;      // WM_DPICHANGED
+constexpr UINT kSessionChangeMessage = 0x02B1;   // WM_WTSSESSION_CHANGE
+constexpr UINT kRawInputMessage = 0x00FF;        // WM_INPUT
+
+// The width and height Part of the design gives at 96 DPI.
+constexpr int kWidthAt96 = 350;
+constexpr int kHeightAt96 = 200;
+
+// The controls' fonts at the system's DPI, and the ones made for another
+// DPI that the controls use meanwhile.
+HFONT SystemTreeFont = nullptr;
+HFONT SystemBarFont = nullptr;
+ScopedFont TreeFont;
+ScopedFont BarFont;
 
 HWND CurrentMainWindow() {
     return MainWindow;
+}
+
+// The tree and the status bar drawn for the window's DPI.
+void ApplyDpi(HWND window, UINT dpi) {
+    const bool system = dpi == SystemDpi();
+    ScopedFont tree(system ? nullptr : FontForDpi(SystemTreeFont, dpi));
+    ScopedFont bar(system ? nullptr : FontForDpi(SystemBarFont, dpi));
+    SendMessageA(TreeView, WM_SETFONT, reinterpret_cast<WPARAM>(tree ? tree.get() : SystemTreeFont), TRUE);
+    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(bar ? bar.get() : SystemBarFont), TRUE);
+    // The controls use the new fonts now: the old ones may go.
+    TreeFont = std::move(tree);
+    BarFont = std::move(bar);
+    // The bar takes the height of its new font when it is sized.
+    SendMessageA(StatusBar, WM_SIZE, 0, 0);
+    RECT client;
+    GetClientRect(window, &client);
+    SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 void DeleteMainTrayIcon() {
@@ -54,6 +90,9 @@ void OnCreateMainWindow(HWND window) {
 
     LoadSettings();
     UpdateAlwaysInSightCheck(window);
+    UpdateGuardItems(window);
+    WatchTyping(window, WaitWhileTyping);
+    WatchSession(window);
 
     RECT client;
     GetClientRect(window, &client);
@@ -74,6 +113,10 @@ void OnCreateMainWindow(HWND window) {
     SetStatusParts(window, kStatusParts);
     ShowWindow(StatusBar, SW_SHOW);
     SetStatusText(2, kMakerName);
+    SystemTreeFont = reinterpret_cast<HFONT>(SendMessageA(TreeView, WM_GETFONT, 0, 0));
+    SystemBarFont = reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0));
+    // On a monitor of another scale than the system's.
+    if (WindowDpi(window) != SystemDpi()) ApplyDpi(window, WindowDpi(window));
 
     CreateRootNode();
     AddTrayIcon(window);
@@ -121,8 +164,11 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     // error takes the tray icon along.
     SetErrorHooks(CurrentMainWindow, DeleteMainTrayIcon);
 
+    // The size of 96 DPI, for the scale of the system's display.
+    const UINT dpi = SystemDpi();
     HWND window = CreateWindowExA(0, className, "Hoverlane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                  350, 200, nullptr, nullptr, instance, nullptr);
+                                  ScaleToDpi(kWidthAt96, dpi), ScaleToDpi(kHeightAt96, dpi), nullptr,
+                                  nullptr, instance, nullptr);
     if (!window) return false;
     MainWindow = window;
 
@@ -145,10 +191,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_TIMER:
         if (wParam == kRefreshTimerId && RootNode) {
+            ResumeWhenInputIsBack(window);
             Refresh(*RootNode);
             ExpandRootItemIfPending();
         }
         return 0;
+    case kRawInputMessage:
+        // Wait While Typing: a key, anywhere. The default handling frees
+        // what the system keeps for the message.
+        NoteKeyPressed(GetTickCount());
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && header->hwndFrom == TreeView && TreeView) return OnTreeNotify(header);
@@ -175,6 +227,33 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY:
         return ShutDown(window);
+    case kSessionChangeMessage:
+        // Nothing at all runs while the session is locked, disconnected or
+        // switched away from; it all starts again when the session is back.
+        switch (SessionChangeOf(wParam)) {
+        case SessionChange::Away:
+            StopMonitoring(window);
+            KillTimer(window, kRefreshTimerId);
+            break;
+        case SessionChange::Back:
+            StartMonitorTimer(window);
+            SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+            break;
+        case SessionChange::None:
+            break;
+        }
+        return 0;
+    case kDpiChangedMessage: {
+        // Moved to a monitor of another scale: the size Windows suggests,
+        // and fonts made for the new DPI.
+        ApplyDpi(window, HIWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (suggested)
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     default:
         if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
             AddTrayIcon(window);
@@ -220,7 +299,12 @@ void ReleaseResources(HWND window) {
     if (!window) return;
     KillTimer(window, kMonitorTimerId);
     KillTimer(window, kRefreshTimerId);
+    UnwatchSession(window);
     DeleteTrayIcon(window);
+    // The controls go with the window; their fonts go now.
+    TreeFont.reset();
+    BarFont.reset();
+    SystemTreeFont = SystemBarFont = nullptr;
     // The whole tree goes before the image list its items use.
     RootNode.reset();
     DestroyTreeImageList();

@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "family.h"
+#include "install_layout.h"
 #include "main_window.h"
 #include "platform.h"
 #include "registry_layout.h"
@@ -16,7 +17,12 @@
 #include "uninstall_launcher.h"
 
 bool IsUninstallCommand(const char* commandLine) {
-    return commandLine && lstrcmpiA(commandLine, "/Uninstall") == 0;
+    return commandLine && lstrcmpiA(commandLine, kUninstallWord) == 0;
+}
+
+bool IsSilentUninstallCommand(const char* commandLine) {
+    const std::string silent = std::string(kUninstallWord) + " " + kSilentWord;
+    return commandLine && lstrcmpiA(commandLine, silent.c_str()) == 0;
 }
 
 bool IsMinimizedCommand(const char* commandLine) {
@@ -72,12 +78,20 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
     InstallDirectory = InstallDirectoryFrom(
         ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
 
-    if (IsUninstallCommand(commandLine)) {
+    const bool silentUninstall = IsSilentUninstallCommand(commandLine);
+    if (silentUninstall || IsUninstallCommand(commandLine)) {
         // Read what is stored first, so that saving on the way out writes
         // the user's settings back instead of zeros; read before the
         // uninstaller can touch them.
         LoadSettings();
-        LaunchUninstaller(Instance, InstallDirectory);
+        const std::string installDirectory = InstallDirectory;
+        if (silentUninstall) {
+            // Saved before: this run waits for the uninstaller, which
+            // removes the settings with everything else.
+            ShutDown(nullptr);
+            return LaunchUninstaller(instance, installDirectory, true);
+        }
+        LaunchUninstaller(instance, installDirectory, false);
         ShutDown(nullptr);
         return 0;
     }

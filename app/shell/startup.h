@@ -17,6 +17,9 @@ LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Whole-text, case-insensitive command-line words.
 bool IsUninstallCommand(const char* commandLine);
 bool IsMinimizedCommand(const char* commandLine);
+// "/Uninstall /S": the uninstaller runs without its question and boxes,
+// and this run ends with its exit code.
+bool IsSilentUninstallCommand(const char* commandLine);
 // InstallDirectory from the stored "Install Destination": the folder and a
 // backslash, or empty for an empty (or unreadable) value.
 std::string InstallDirectoryFrom(const std::string& storedFolder);

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "commands.h"
+#include "monitor.h"
 #include "resource.h"
 #include "shell_state.h"
 #include "text.h"
@@ -12,21 +12,37 @@ namespace {
 
 // The last character is the ANSI copyright sign.
 const char kTrayTip[] = "Hoverlane\xA9";
+const char kPausedTip[] = "Hoverlane - monitoring stopped";
 
-}  // namespace
-
-void AddTrayIcon(HWND window) {
+// The icon as monitoring stands: running or stopped.
+NOTIFYICONDATAA IconData(HWND window) {
     NOTIFYICONDATAA data = {};
     data.cbSize = sizeof(data);
     data.hWnd = window;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = static_cast<HICON>(LoadImageA(Instance, MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    CopyBounded(data.szTip, sizeof(data.szTip), kTrayTip);
+    data.hIcon = static_cast<HICON>(
+        LoadImageA(Instance, MAKEINTRESOURCEA(MonitoringPaused ? IDI_PAUSED : IDI_SMALL), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    CopyBounded(data.szTip, sizeof(data.szTip), MonitoringPaused ? kPausedTip : kTrayTip);
+    return data;
+}
+
+}  // namespace
+
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAA data = IconData(window);
     Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void ShowMonitoringInTray(HWND window) {
+    NOTIFYICONDATAA data = IconData(window);
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+HMENU OptionsMenu(HWND window) {
+    return GetSubMenu(GetMenu(window), 0);
 }
 
 void DeleteTrayIcon(HWND window) {

@@ -62,19 +62,56 @@ std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError) {
     return detail;
 }
 
-void LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory) {
+namespace {
+
+// A silent launch reports a failure by its exit code only; otherwise it is
+// fatal, as it has always been.
+int Failed(bool silent, int code, const std::string& detail) {
+    if (!silent) ReportFatalError(code, detail);
+    return kLaunchFailedExitCode;
+}
+
+// Starts the copy through the shell, which asks for the administrator
+// rights its manifest requires. Silent, it waits for the uninstaller and
+// hands on its exit code.
+int StartCopy(const std::string& path, const std::string& parameters, bool silent,
+              std::string* failure) {
+    SHELLEXECUTEINFOA start = {};
+    start.cbSize = sizeof(start);
+    start.fMask = silent ? SEE_MASK_NOCLOSEPROCESS : 0;
+    start.hwnd = GetDesktopWindow();
+    start.lpVerb = "open";
+    start.lpFile = path.c_str();
+    start.lpParameters = parameters.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL started = ShellExecuteExA(&start);
+    *failure = LaunchFailureText(started ? 33 : reinterpret_cast<UINT_PTR>(start.hInstApp),
+                                 started ? ERROR_SUCCESS : GetLastError());
+    if (!failure->empty() || !silent) return 0;
+    ScopedHandle process(start.hProcess);
+    DWORD exitCode = kLaunchFailedExitCode;
+    if (!process || WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.get(), &exitCode))
+        return kLaunchFailedExitCode;
+    return static_cast<int>(exitCode);
+}
+
+}  // namespace
+
+int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, bool silent) {
     const ResourceBytes uninstaller =
         FindResourceBytes(instance, kUninstallerResource, kUninstallerResourceType);
-    if (!uninstaller.bytes) ReportFatalError(ErrorNoMemory, "cannot load resource into memory");
+    if (!uninstaller.bytes) return Failed(silent, ErrorNoMemory, "cannot load resource into memory");
 
     const std::string folder = NewUninstallerFolder();
-    if (folder.empty()) ReportFatalError(ErrorFileIo, kCannotCreate);
+    if (folder.empty()) return Failed(silent, ErrorFileIo, kCannotCreate);
     const std::string path = folder + "\\" + kUninstallerFileName;
     ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_TEMPORARY, nullptr));
     if (!file) {
         RemoveDirectoryA(folder.c_str());
-        ReportFatalError(ErrorFileIo, kCannotCreate);
+        return Failed(silent, ErrorFileIo, kCannotCreate);
     }
     DWORD written = 0;
     const bool complete =
@@ -84,20 +121,20 @@ void LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory) 
     file.reset();
     if (!complete) {
         RemoveCopy(folder, path);
-        ReportFatalError(ErrorFileIo, "Cannot write into file");
+        return Failed(silent, ErrorFileIo, "Cannot write into file");
     }
 
-    // Nothing waits for the uninstaller; it closes this program's running
-    // instances itself, and has the copy and its folder deleted at the next
-    // restart (which takes the rights it runs with). The shell, unlike
-    // CreateProcess, asks for the administrator rights that the
-    // uninstaller's manifest requires.
-    SetLastError(ERROR_SUCCESS);
-    const UINT_PTR started = reinterpret_cast<UINT_PTR>(ShellExecuteA(
-        GetDesktopWindow(), "open", path.c_str(), installDirectory.c_str(), nullptr, SW_SHOWNORMAL));
-    const std::string failure = LaunchFailureText(started, GetLastError());
+    // The uninstaller closes this program's running instances itself, and
+    // has the copy and its folder deleted at the next restart (which takes
+    // the rights it runs with). Only a silent start waits for it: a
+    // deployment tool waits for this program and reads its exit code.
+    const std::string parameters =
+        silent ? std::string(kSilentWord) + " " + installDirectory : installDirectory;
+    std::string failure;
+    const int exitCode = StartCopy(path, parameters, silent, &failure);
     if (!failure.empty()) {
         RemoveCopy(folder, path);
-        ReportFatalError(ErrorFileIo, failure);
+        return Failed(silent, ErrorFileIo, failure);
     }
+    return exitCode;
 }

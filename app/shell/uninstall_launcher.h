@@ -12,7 +12,13 @@
 // installation folder (with its backslash, or empty) as its command line. A failure is reported as fatal and ends the process;
 // so is an uninstaller that the system would not start (the user refused it
 // administrator rights), whose copy and folder are deleted at once.
-void LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory);
+// With silent (hoverlane /Uninstall /S) nothing is shown: the uninstaller
+// runs without its question and boxes, this waits for it and returns its
+// exit code (0 only when nothing was left behind), or
+// kLaunchFailedExitCode when it could not be started. Otherwise it returns
+// 0 at once.
+int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, bool silent);
+constexpr int kLaunchFailedExitCode = 2;
 
 // The detail reported when the shell could not start the uninstaller: empty
 // when shellResult (ShellExecuteA's result) says it started, otherwise

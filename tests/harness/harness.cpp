@@ -42,6 +42,10 @@ void PumpMessages() {
     }
 }
 
+long TicksDispatched(HWND window, UINT_PTR timerId) {
+    return TimersDispatched[{window, timerId}];
+}
+
 bool WaitForTicks(HWND window, UINT_PTR timerId, int count, DWORD timeoutMs) {
     const long start = TimersDispatched[{window, timerId}];
     return WaitUntil([&] { return TimersDispatched[{window, timerId}] - start >= count; },
@@ -241,7 +245,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     auto* query = reinterpret_cast<WindowQuery*>(context);
     char name[MAX_PATH] = {};
     GetClassNameA(window, name, MAX_PATH);
-    if (lstrcmpiA(name, query->className) != 0) return TRUE;
+    if (query->className && lstrcmpiA(name, query->className) != 0) return TRUE;
     if (query->pid && WindowProcessId(window) != query->pid) return TRUE;
     if (query->title && WindowText(window) != query->title) return TRUE;
     query->found.push_back(window);

@@ -34,6 +34,8 @@ void PumpFor(DWORD ms);
 // does NOT happen waits for the product's own ticks this way: on a slow
 // machine a fixed time could pass without a single tick.
 bool WaitForTicks(HWND window, UINT_PTR timerId, int count, DWORD timeoutMs = kWait);
+// How many times that timer has gone off in this thread's pumps so far.
+long TicksDispatched(HWND window, UINT_PTR timerId);
 
 // Starts a program of the build machine itself (xdotool, say): Wine runs
 // it, but hands back no handle to wait on, so the caller waits for its
@@ -81,7 +83,8 @@ private:
 HWND FindTopWindow(const char* className, const char* title = nullptr, DWORD pid = 0);
 HWND WaitForTopWindow(const char* className, const char* title = nullptr, DWORD pid = 0,
                       DWORD timeoutMs = kWait);
-// Every top-level window of the class owned by pid (any for 0).
+// Every top-level window of the class (any for nullptr) owned by pid (any
+// for 0).
 std::vector<HWND> TopWindows(const char* className, DWORD pid = 0);
 DWORD WindowProcessId(HWND window);
 // A window's rectangle in client coordinates of reference.

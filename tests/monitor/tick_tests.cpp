@@ -463,6 +463,101 @@ TEST(HigherRights, OnlyAKnownHigherLevelOutranksUs) {
         EXPECT_EQ(c.higher, HasHigherRights(c.theirs, c.ours)) << std::hex << c.theirs << " " << c.ours;
 }
 
+// ---- Guards the user may choose, and the session
+
+// The user types (keys given at each tick) with the pointer resting on B:
+// B comes to the top only a second after the last key.
+TEST_F(TickTest, WaitWhileTypingHoldsTheSwitchForASecondAfterTheLastKey) {
+    ASSERT_NE(nullptr, SelectEditorWithAOnTop());
+    Command(IDM_WAIT_WHILE_TYPING);
+    ASSERT_TRUE(WaitWhileTyping);
+    Hover(b, editor.client);
+    DWORD lastKey = 0;
+    for (int tick = 0; tick < 6; ++tick) {
+        NoteKeyPressed(lastKey = GetTickCount());
+        ASSERT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 1));
+    }
+    EXPECT_EQ(a, TopDocument(editor.client));
+    ASSERT_TRUE(WaitOnTop(editor.client, b));
+    EXPECT_GE(GetTickCount() - lastKey, kTypingPauseMs);
+}
+
+// Sweeping across B (a new place at every look) switches nothing; resting
+// there does.
+TEST_F(TickTest, SwitchWhenThePointerRestsIgnoresASweep) {
+    ASSERT_NE(nullptr, SelectEditorWithAOnTop());
+    Command(IDM_SWITCH_WHEN_RESTING);
+    ASSERT_TRUE(SwitchWhenResting);
+    for (int tick = 0; tick < 6; ++tick) {
+        Hover(b, editor.client, tick * 7 - 20, tick * 3 - 10);
+        ASSERT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 1));
+    }
+    EXPECT_EQ(a, TopDocument(editor.client));
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+TEST(TypingPause, AKeyHoldsBackForOneSecondAcrossTheCounterWrap) {
+    EXPECT_TRUE(TypingHoldsBack(5000, 4100, true));
+    EXPECT_FALSE(TypingHoldsBack(5000, 4000, true));
+    EXPECT_FALSE(TypingHoldsBack(5000, 4900, false));
+    EXPECT_TRUE(TypingHoldsBack(200, 0xFFFFFF00u, true));  // 456 ms, across the wrap
+}
+
+// Locked: no tick and no refresh until the session is back (a timer of the
+// test paces the wait); then B, under the pointer all along, comes up.
+TEST_F(TickTest, NothingRunsWhileTheSessionIsLocked) {
+    ASSERT_NE(nullptr, SelectEditorWithAOnTop());
+    constexpr UINT kSessionChange = 0x02B1, kLock = 7, kUnlock = 8;
+    constexpr UINT_PTR kPace = 99;
+    SendMessageA(app->window(), kSessionChange, kLock, 0);
+    Hover(b, editor.client);
+    const long ticks = harness::TicksDispatched(MainWindow, kMonitorTimerId);
+    const long refreshes = harness::TicksDispatched(MainWindow, kRefreshTimerId);
+    SetTimer(app->window(), kPace, kDelay, nullptr);
+    ASSERT_TRUE(harness::WaitForTicks(MainWindow, kPace, 25));
+    KillTimer(app->window(), kPace);
+    EXPECT_EQ(ticks, harness::TicksDispatched(MainWindow, kMonitorTimerId));
+    EXPECT_EQ(refreshes, harness::TicksDispatched(MainWindow, kRefreshTimerId));
+    EXPECT_EQ(a, TopDocument(editor.client));
+
+    SendMessageA(app->window(), kSessionChange, kUnlock, 0);
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+// At 150 % (a system DPI of 144): a new hoverlane makes its window at the
+// size for that scale, and the document of a registered program under the
+// pointer still comes to the top.
+TEST_F(TickTest, At150PercentTheWindowScalesAndTheDocumentUnderThePointerComesUp) {
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, harness::WinPath(HL_SAMPLE_MDI).c_str(),
+                       kSampleName);
+    editor = StartSample("/frame:Editor /at:360,60,760,560 A@10,10,200,150 B@230,10,200,150");
+    ASSERT_NE(nullptr, editor.frame);
+    const HWND first = DocumentTitled(editor.client, "A");
+    const HWND second = DocumentTitled(editor.client, "B");
+    SetCursorPos(1270, 10);
+    // Wine gives each process the DPI that is set when it starts.
+    constexpr char kDesktop[] = "Control Panel\\Desktop";
+    harness::WriteDword(HKEY_CURRENT_USER, kDesktop, "LogPixels", 144);
+    harness::Process hoverlane = harness::Process::Start(harness::WinPath(HL_HOVERLANE_NT));
+    const HWND main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", hoverlane.id());
+    HKEY desktop = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktop, 0, KEY_SET_VALUE, &desktop) == ERROR_SUCCESS) {
+        RegDeleteValueA(desktop, "LogPixels");
+        RegCloseKey(desktop);
+    }
+    ASSERT_NE(nullptr, main);
+    RECT frame;
+    GetWindowRect(main, &frame);
+    EXPECT_EQ(525, frame.right - frame.left);
+    EXPECT_EQ(300, frame.bottom - frame.top);
+    // Clear of the sample, which it would otherwise cover.
+    SetWindowPos(main, nullptr, 10, 640, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const HWND under = TopDocument(editor.client) == first ? second : first;
+    Hover(under, editor.client);
+    EXPECT_TRUE(WaitOnTop(editor.client, under));
+}
+
 // ---- Odd windows under the pointer
 
 TEST_F(TickTest, AMinimizedDocumentComesToTheTopWithoutBeingRestored) {

@@ -79,6 +79,28 @@ TEST(ProposedFolder, ProgramsFolderOrElseTheSystemDrivesRoot) {
         EXPECT_EQ(c.proposed, ProposedInstallFolder(c.programFiles, c.windows)) << c.programFiles;
 }
 
+TEST(SetupCommandLine, SilentWordAndTheFolderAsTheLastArgument) {
+    const struct {
+        const char* line;
+        bool silent;
+        const char* folder;
+    } cases[] = {
+        {"", false, ""},
+        {"/S", true, ""},
+        {"  /S  ", true, ""},
+        {"/S /D=C:\\My Apps\\Hoverlane", true, "C:\\My Apps\\Hoverlane"},
+        {"/D=D:\\Tools /S", false, "D:\\Tools /S"},  // /D= takes the rest of the line
+        {"/s", false, ""},
+        {"/SS /Silent x/S", false, ""},
+        {"/D=", false, ""},
+    };
+    for (const auto& c : cases) {
+        const SetupCommand command = ParseSetupCommand(c.line);
+        EXPECT_EQ(c.silent, command.silent) << c.line;
+        EXPECT_EQ(c.folder, command.folder) << c.line;
+    }
+}
+
 TEST(InstalledNames, ResourceNamesTurnIntoLowerCasePathsWithBlanks) {
     EXPECT_EQ("help\\images\\automatic monitoring.jpg",
               InstalledRelativePath("HELP\\IMAGES\\AUTOMATIC_MONITORING.JPG"));

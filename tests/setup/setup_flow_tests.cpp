@@ -273,6 +273,39 @@ TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
     EXPECT_TRUE(harness::WaitUntil([] { return !ProgramGroupWindows().empty(); }));
 }
 
+// What an administrator's script runs: no window at any time, the defaults
+// installed into the folder named last, what deployment tools read in the
+// uninstall entry, and the exit code.
+TEST_F(SetupTest, SilentSetupInstallsTheDefaultsWithoutAWindow) {
+    harness::Process setup = harness::Process::Start(kSetupNt, "/S /D=" + folder, true);
+    bool windowShown = false;
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        for (HWND window : harness::TopWindows(nullptr, setup.id())) windowShown |= IsWindowVisible(window) != 0;
+        return !setup.Running();
+    }));
+    EXPECT_FALSE(windowShown);
+    EXPECT_EQ(0u, setup.ExitCode());
+
+    ExpectInstalledCopies(folder, kHoverlaneNt);
+    ExpectProgramLink(DesktopLink(), folder, true);
+    ExpectProgramLink(StartupLink(), folder, true);
+    ExpectHelpLink(folder);
+    const std::string program = folder + "\\hoverlane.exe";
+    EXPECT_EQ("\"" + program + "\" /Uninstall /S" + '\0',
+              RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kQuietUninstallStringValue));
+    EXPECT_EQ(program + '\0', RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayIconValue));
+    EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kInstallLocationValue));
+    EXPECT_EQ(std::string("Vendrabyte") + '\0', RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kPublisherValue));
+    EXPECT_EQ(std::string("1.0.0") + '\0',
+              RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayVersionValue));
+    for (const char* flag : {kNoModifyValue, kNoRepairValue})
+        EXPECT_EQ(std::string("\1\0\0\0", 4), harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, flag).data);
+    const harness::RegValue size = harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kEstimatedSizeValue);
+    ASSERT_EQ(4u, size.data.size());
+    EXPECT_GT(*reinterpret_cast<const DWORD*>(size.data.data()), 100u);  // the program alone is larger
+    EXPECT_TRUE(ProgramGroupWindows().empty());
+}
+
 // The installation as a function of its options, without any dialog: the
 // payload of the built setup, the registry values and the chosen shortcuts.
 TEST_F(SetupTest, InstallationRunsWithoutDialogs) {

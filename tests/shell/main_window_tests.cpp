@@ -63,6 +63,8 @@ TEST_F(MainWindowTest, WindowControlsAndMenuAreAsBuilt) {
                                {IDM_TOGGLE_MONITORING, kStop},
                                {0, nullptr},
                                {IDM_ALWAYS_IN_SIGHT, "Al&ways In Sight"},
+                               {IDM_WAIT_WHILE_TYPING, "Wa&it While Typing"},
+                               {IDM_SWITCH_WHEN_RESTING, "Switch When The Pointer &Rests"},
                                {IDM_MONITOR_TIME, "Set Monitoring &Time"},
                                {0, nullptr},
                                {IDM_EXIT, "E&xit"}});
@@ -247,6 +249,41 @@ TEST_F(MainWindowTest, ExitRemovesTheTrayIconSavesAndEndsTheLoop) {
     EXPECT_EQ(450u, *reinterpret_cast<const DWORD*>(timer.data.data()));
     EXPECT_EQ(std::string(1, '\1'),
               harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
+}
+
+// Moved to a monitor of twice the scale and back: the size Windows
+// suggests, the tree and the bar in fonts of the new DPI, the parts laid out
+// again.
+TEST_F(MainWindowTest, ADpiChangeResizesTheWindowAndScalesItsControls) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    const auto itemHeight = [] { return SendMessageA(TreeView, TVM_GETITEMHEIGHT, 0, 0); };
+    const auto barHeight = [] {
+        RECT bar;
+        GetWindowRect(StatusBar, &bar);
+        return bar.bottom - bar.top;
+    };
+    const LRESULT items = itemHeight();
+    const LONG bar = barHeight();
+    constexpr UINT kDpiChanged = 0x02E0;
+    const UINT dpi = 2 * GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    RECT suggested = {40, 60, 40 + 700, 60 + 400};
+    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT now;
+    GetWindowRect(app.window(), &now);
+    EXPECT_TRUE(EqualRect(&suggested, &now));
+    EXPECT_GE(itemHeight(), items * 3 / 2);
+    EXPECT_GT(barHeight(), bar);
+    RECT client;
+    GetClientRect(app.window(), &client);
+    int expected[3], edges[3] = {};
+    StatusPartEdges(client.right, 3, expected, 3);
+    SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(expected[1], edges[1]);
+
+    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi / 2, dpi / 2), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(items, itemHeight());
 }
 
 TEST_F(MainWindowTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {

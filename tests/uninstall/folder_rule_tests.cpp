@@ -78,6 +78,25 @@ TEST(FolderRules, OnlyTheLaunchersCopyIsScheduledForRemoval) {
     for (const auto& [path, copy] : cases) EXPECT_EQ(copy, IsLauncherCopy(path)) << path;
 }
 
+TEST(FolderRules, SilentWordComesFirstAndTheFolderAfterIt) {
+    const struct {
+        const char* line;
+        bool silent;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Apps\\Hoverlane\\", false, "C:\\Apps\\Hoverlane\\"},
+        {"/S C:\\Apps\\Hoverlane\\", true, "C:\\Apps\\Hoverlane\\"},
+        {"/S ", true, ""},
+        {"/S", false, "/S"},  // no folder can start so: a folder text, not a word
+        {"/s C:\\", false, "/s C:\\"},
+    };
+    for (const auto& c : cases) {
+        const UninstallCommand command = ParseUninstallCommand(c.line);
+        EXPECT_EQ(c.silent, command.silent) << c.line;
+        EXPECT_EQ(c.folder, command.folder) << c.line;
+    }
+}
+
 TEST(FolderRules, FullPathResolvesDotsAndSlashes) {
     EXPECT_EQ("C:\\", FullPathOf("C:\\Program Files\\.."));
     EXPECT_EQ("C:\\Program Files\\Hoverlane\\", FullPathOf("C:/Program Files/./Hoverlane/"));

@@ -12,6 +12,7 @@
 #include "installation.h"
 #include "uninstall_fixture.h"
 #include "uninstall_launcher.h"
+#include "uninstaller.h"
 
 using harness::Process;
 using namespace uninstall_test;
@@ -131,6 +132,26 @@ TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
 
 // A file planted where the copy once went, under its name, is neither run
 // nor touched.
+// What a deployment tool runs: no question and no box, and it waits for
+// the uninstaller's verdict, 0 only when nothing was left behind.
+TEST_F(UninstallLauncherTest, SilentUninstallEndsWithWhetherAnythingWasLeft) {
+    install::Install();
+    const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
+    Process quiet = Process::Start(program, "/Uninstall /S");
+    ASSERT_TRUE(quiet.WaitExit());
+    EXPECT_EQ(0u, quiet.ExitCode());
+    ExpectNothingLeft();
+
+    install::Install();
+    const std::string license = install::FilePath(install::kFolder, "license.txt");
+    ASSERT_TRUE(SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY));
+    Process again = Process::Start(program, "/Uninstall /S");
+    ASSERT_TRUE(again.WaitExit());
+    EXPECT_EQ(static_cast<DWORD>(kSomethingLeftExitCode), again.ExitCode());
+    EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
+    SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(UninstallLauncherTest, TheCopyRunsFromANewFolderOfItsOwn) {
     harness::WriteFileBytes(FixedTempCopy(), std::string(1 << 20, 'S'));
     Process launcher = Process::Start(kHoverlane, "/Uninstall");
@@ -194,7 +215,7 @@ TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) 
 
 // Runs the launcher in a module that does not carry the uninstaller.
 HL_SCENARIO(LaunchWithoutTheResource) {
-    LaunchUninstaller(GetModuleHandleA("kernel32.dll"), "\\");
+    LaunchUninstaller(GetModuleHandleA("kernel32.dll"), "\\", false);
     return 77;  // never reached
 }
 
