@@ -1,5 +1,5 @@
-// The two user settings: read once when the main window is created, written
-// once at shutdown.
+// The user settings: read once when the main window is created, written once
+// at shutdown (and when the session ends).
 #pragma once
 
 #include <windows.h>
@@ -15,11 +15,11 @@ extern bool WaitWhileTyping;
 // A switch only once the pointer was at the same place at two looks.
 extern bool SwitchWhenResting;
 
-// Reads both, with their defaults where they cannot be read. The caller
+// Reads them all, with their defaults where they cannot be read. The caller
 // shows what it read (the menu's check mark).
 void LoadSettings();
 // A failure asks whether to quit; not at the session's end, where nobody is
 // there to answer a box.
 void SaveSettings(bool reportFailures = true);
-// Both as before loading: 0 and off.
+// All as before loading: 0 and off.
 void ResetSettings();

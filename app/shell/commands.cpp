@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "dialogs.h"
-#include "input_watch.h"
 #include "discovery.h"
+#include "input_watch.h"
 #include "install_layout.h"
 #include "message_box.h"
 #include "monitor.h"

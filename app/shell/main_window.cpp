@@ -116,7 +116,8 @@ void OnCreateMainWindow(HWND window) {
     SystemTreeFont = reinterpret_cast<HFONT>(SendMessageA(TreeView, WM_GETFONT, 0, 0));
     SystemBarFont = reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0));
     // On a monitor of another scale than the system's.
-    if (WindowDpi(window) != SystemDpi()) ApplyDpi(window, WindowDpi(window));
+    const UINT dpi = WindowDpi(window);
+    if (dpi != SystemDpi()) ApplyDpi(window, dpi);
 
     CreateRootNode();
     AddTrayIcon(window);

@@ -12,6 +12,7 @@
 #include "resource_bytes.h"
 
 namespace {
+
 const char kCannotCreate[] = "Cannot create temporal file, check if you have suficient hard disk space";
 
 // Tries this many names before giving up on a folder of its own.
@@ -85,10 +86,11 @@ int StartCopy(const std::string& path, const std::string& parameters, bool silen
     start.lpParameters = parameters.c_str();
     start.nShow = SW_SHOWNORMAL;
     SetLastError(ERROR_SUCCESS);
-    const BOOL started = ShellExecuteExA(&start);
-    *failure = LaunchFailureText(started ? 33 : reinterpret_cast<UINT_PTR>(start.hInstApp),
-                                 started ? ERROR_SUCCESS : GetLastError());
-    if (!failure->empty() || !silent) return 0;
+    if (!ShellExecuteExA(&start)) {
+        *failure = LaunchFailureText(reinterpret_cast<UINT_PTR>(start.hInstApp), GetLastError());
+        return 0;
+    }
+    if (!silent) return 0;
     ScopedHandle process(start.hProcess);
     DWORD exitCode = kLaunchFailedExitCode;
     if (!process || WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-
 // Never destroyed: a tree still alive when the process exits (after a
 // fatal error) gives its images back as its nodes go, whatever the order in
 // which the runtime destroys the program's other objects.

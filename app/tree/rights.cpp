@@ -30,13 +30,16 @@ struct TokenFunctions {
 DWORD ProcessIntegrityLevel(DWORD processId) {
     static const TokenFunctions token;
     if (!token.complete()) return 0;
-    ScopedHandle process(processId == GetCurrentProcessId()
-                             ? nullptr
-                             : OpenProcess(kQueryLimitedInformation, FALSE, processId));
-    if (processId != GetCurrentProcessId() && !process) return 0;
+    // This process needs no opening: its pseudo handle is not to be closed.
+    ScopedHandle opened;
+    HANDLE process = GetCurrentProcess();
+    if (processId != GetCurrentProcessId()) {
+        opened.reset(OpenProcess(kQueryLimitedInformation, FALSE, processId));
+        if (!opened) return 0;
+        process = opened.get();
+    }
     HANDLE tokenHandle = nullptr;
-    if (!token.openToken(process ? process.get() : GetCurrentProcess(), TOKEN_QUERY, &tokenHandle))
-        return 0;
+    if (!token.openToken(process, TOKEN_QUERY, &tokenHandle)) return 0;
     ScopedHandle owned(tokenHandle);
     // The label: a SID_AND_ATTRIBUTES followed by the SID it points to.
     alignas(SID_AND_ATTRIBUTES) BYTE buffer[64] = {};
