@@ -138,3 +138,18 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+// COM on this thread for as long as it lives; undone only where it was
+// done (it may have been done before, by someone else).
+class ComApartment {
+public:
+    ComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (initialized_) CoUninitialize();
+    }
+
+private:
+    bool initialized_;
+};

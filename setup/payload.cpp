@@ -18,7 +18,7 @@ BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
 
 // One file; the failure's text, empty when it was written.
 std::string WritePayloadFile(HMODULE module, const std::string& name, const InstallOptions& options,
-                      const ProgressReporter& progress) {
+                             const ProgressReporter& progress) {
     std::string lowerName = name;
     if (!lowerName.empty()) CharLowerBuffA(&lowerName[0], static_cast<DWORD>(lowerName.size()));
     const std::string target = options.folder + "\\" + InstalledRelativePath(lowerName);

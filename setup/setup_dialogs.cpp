@@ -134,23 +134,15 @@ void ShowError(const std::string& text, HWND owner) {
 }
 
 int ReportInstallation(const InstallResult& result, HWND owner) {
-    switch (result.failedStep) {
-    case InstallStep::None:
+    if (result.succeeded()) {
         if (!result.programGroup.empty())
             ShellExecuteA(owner, "open", result.programGroup.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        break;
-    case InstallStep::Payload:
-    case InstallStep::Shortcuts:
-    case InstallStep::Platform:
-    case InstallStep::Folder:
-        ShowError(result.text, owner);
-        break;
-    case InstallStep::Registry:
-        ShowError(result.text, owner);
+        return 0;
+    }
+    ShowError(result.text, owner);
+    if (result.failedStep == InstallStep::Registry)
         ShowError(std::string("the program was not registered properly") + kRegistryFailureTail,
                   owner);
-        break;
-    }
     return static_cast<int>(result.failedStep);
 }
 
@@ -224,20 +216,14 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lP
 int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
     const SetupCommand command = ParseSetupCommand(commandLine ? commandLine : "");
     // The shell links of the shortcut step need COM on this thread.
-    const HRESULT com = CoInitialize(nullptr);
+    const ComApartment com;
     const PlatformCheck platform = CheckPlatform(acceptedPlatformId, !command.silent);
-    if (platform != PlatformCheck::Accepted) {
-        if (SUCCEEDED(com)) CoUninitialize();
+    if (platform != PlatformCheck::Accepted)
         return command.silent ? static_cast<int>(InstallStep::Platform) : 0;
-    }
     CloseRunningInstances();
 
     SetupInstance = instance;
-    if (command.silent) {
-        const int exitCode = InstallSilently(instance, command.folder);
-        if (SUCCEEDED(com)) CoUninitialize();
-        return exitCode;
-    }
+    if (command.silent) return InstallSilently(instance, command.folder);
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;
@@ -254,6 +240,5 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandL
                         reinterpret_cast<LPARAM>(&options)) == 1)
         exitCode = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
                                    ProgressDialogProc, reinterpret_cast<LPARAM>(&options));
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode > 0 ? static_cast<int>(exitCode) : 0;
 }

@@ -105,6 +105,13 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, path.find_last_of('\\'));
 }
 
+// The file and then its folder go at the next restart: a folder goes then
+// only once it is empty, so it is named after what it holds.
+void DeleteWithFolderAtRestart(MoveFileExFunction moveFileEx, const std::string& file) {
+    moveFileEx(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    moveFileEx(FolderOf(file).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 // A silent uninstall is started by the installed program, which waits for
 // it to hand on its exit code: that program's file is in use and cannot be
 // deleted, but can be moved. It goes into the copy's own folder, and is
@@ -115,9 +122,7 @@ bool MoveRunningProgramAway(const std::string& path) {
     if (copy.empty() || !moveFileEx) return false;
     const std::string moved = FolderOf(copy) + "\\" + kProgramFile;
     if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-    moveFileEx(moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    // Once more after it: a folder goes at a restart only once it is empty.
-    moveFileEx(FolderOf(copy).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    DeleteWithFolderAtRestart(moveFileEx, moved);
     return true;
 }
 
@@ -172,9 +177,7 @@ void ScheduleCopyRemoval() {
     // Only an administrator may, which hoverlane, starting it, may not be.
     const auto moveFileEx = MoveFileExLookup();
     if (copy.empty() || !moveFileEx) return;
-    moveFileEx(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    // After the copy: a folder goes at a restart only once it is empty.
-    moveFileEx(FolderOf(copy).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    DeleteWithFolderAtRestart(moveFileEx, copy);
 }
 
 bool KeyIsGone(LONG deleteResult) {

@@ -26,6 +26,12 @@ const Guard kGuards[] = {
     {kPointerRestsValue, &SwitchWhenResting},
 };
 
+// One byte under the current user's key; false when it cannot be written.
+bool WriteByte(HUSKEY key, const char* value, BYTE byte) {
+    return SHRegWriteUSValueA(key, value, REG_BINARY, &byte, sizeof(byte), SHREGSET_FORCE_HKCU) ==
+           ERROR_SUCCESS;
+}
+
 void LoadGuards(HUSKEY key) {
     for (const Guard& guard : kGuards) {
         BYTE on = 0;
@@ -95,14 +101,8 @@ void SaveSettings(bool reportFailures) {
     if (SHRegWriteUSValueA(key.get(), kTimerValue, REG_DWORD, &delay, sizeof(delay),
                            SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
         fail("Cannot write the settings");
-    BYTE inSight = static_cast<BYTE>(AlwaysInSight & 0xFF);
-    if (SHRegWriteUSValueA(key.get(), kAlwaysInSightValue, REG_BINARY, &inSight, sizeof(inSight),
-                           SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
+    if (!WriteByte(key.get(), kAlwaysInSightValue, static_cast<BYTE>(AlwaysInSight & 0xFF)))
         fail("Cannot write the settings");
-    for (const Guard& guard : kGuards) {
-        BYTE on = *guard.setting ? 1 : 0;
-        if (SHRegWriteUSValueA(key.get(), guard.value, REG_BINARY, &on, sizeof(on),
-                               SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
-            fail("Cannot write the settings");
-    }
+    for (const Guard& guard : kGuards)
+        if (!WriteByte(key.get(), guard.value, *guard.setting ? 1 : 0)) fail("Cannot write the settings");
 }

@@ -125,9 +125,6 @@ void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
     const HWND top = GetTopWindow(container);
 
     if (TargetNode->processId && ForegroundIsBusy(top)) return;
-    // A modal dialog (Find, Save As) disables the frame and works on the
-    // active document: that one stays until the dialog is closed.
-    if (!IsWindowEnabled(TargetNode->window)) return;
 
     POINT point = screen;
     ScreenToClient(container, &point);
@@ -135,6 +132,10 @@ void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
 
     const HWND under = RealChildWindowFromPoint(container, point);
     if (!under || under == top) return;
+    // A modal dialog (Find, Save As) disables the frame and works on the
+    // active document: that one stays until the dialog is closed. Asked
+    // only once a switch is near; a resting pointer stops earlier.
+    if (!IsWindowEnabled(TargetNode->window)) return;
 
     const int cy = GetSystemMetrics(SM_CYCAPTION);
 

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // A value name has at most 16,383 characters; in a multi-byte code page its
 // ANSI form can take two bytes per character.
 constexpr DWORD kLargestNameBuffer = 2 * 16383 + 5;

@@ -64,6 +64,19 @@ void ApplyDpi(HWND window, UINT dpi) {
     SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
+// The tick and the refresh run together: from the start, and again each
+// time the session comes back; they stop together while it is away and at
+// shutdown.
+void StartTimers(HWND window) {
+    StartMonitorTimer(window);
+    SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+}
+
+void StopTimers(HWND window) {
+    StopMonitoring(window);
+    KillTimer(window, kRefreshTimerId);
+}
+
 void DeleteMainTrayIcon() {
     if (MainWindow) DeleteTrayIcon(MainWindow);
 }
@@ -184,8 +197,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
         OnCreateMainWindow(window);
-        StartMonitorTimer(window);
-        SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+        StartTimers(window);
         return 0;
     case WM_SIZE:
         OnSize(window, wParam);
@@ -233,12 +245,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // switched away from; it all starts again when the session is back.
         switch (SessionChangeOf(wParam)) {
         case SessionChange::Away:
-            StopMonitoring(window);
-            KillTimer(window, kRefreshTimerId);
+            StopTimers(window);
             break;
         case SessionChange::Back:
-            StartMonitorTimer(window);
-            SetTimer(window, kRefreshTimerId, kRefreshPeriodMs, nullptr);
+            StartTimers(window);
             break;
         case SessionChange::None:
             break;
@@ -298,8 +308,7 @@ void ReleaseResources(HWND window) {
         DestroyWindow(sync);
     }
     if (!window) return;
-    KillTimer(window, kMonitorTimerId);
-    KillTimer(window, kRefreshTimerId);
+    StopTimers(window);
     UnwatchSession(window);
     DeleteTrayIcon(window);
     // The controls go with the window; their fonts go now.

@@ -10,8 +10,7 @@ using GetTokenInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD, PD
 using SubAuthorityCountFunction = PUCHAR(WINAPI*)(PSID);
 using SubAuthorityFunction = PDWORD(WINAPI*)(PSID, DWORD);
 
-constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
-constexpr int kTokenIntegrityLevel = 25;            // TokenIntegrityLevel, Vista and later
+constexpr int kTokenIntegrityLevel = 25;  // TokenIntegrityLevel, Vista and later
 
 struct TokenFunctions {
     OpenProcessTokenFunction openToken =

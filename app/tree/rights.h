@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+// PROCESS_QUERY_LIMITED_INFORMATION (Vista and later): the least right that
+// asks a process about itself, granted for more processes than the full one.
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+
 // Integrity levels as the token's label gives them (0x2000 medium, 0x3000
 // high, 0x4000 system); 0 stands for unknown: Windows before Vista, a
 // process that cannot be opened, a 95-family Windows.

@@ -7,6 +7,7 @@
 #include "errors.h"
 #include "family.h"
 #include "handles.h"
+#include "rights.h"
 #include "system_function.h"
 #include "tree_rules.h"
 
@@ -79,8 +80,6 @@ std::string ModulePathOf(HWND window, DWORD) {
 #else
 
 namespace {
-
-constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
 
 using QueryImageNameProc = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "handles.h"
+
 namespace harness {
 
 FileBytes ReadFileBytes(const std::string& path) {
@@ -79,7 +81,7 @@ std::string SpecialFolderPath(int csidl) {
 Shortcut ReadShortcut(const std::string& linkFile) {
     Shortcut shortcut;
     if (!FileExists(linkFile)) return shortcut;
-    const HRESULT com = CoInitialize(nullptr);
+    const ComApartment com;
     IShellLinkA* link = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void**>(&link)))) {
@@ -102,7 +104,6 @@ Shortcut ReadShortcut(const std::string& linkFile) {
         }
         link->Release();
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return shortcut;
 }
 

@@ -13,6 +13,14 @@
 
 namespace {
 
+// The program ends, and the tree's next refresh sees it gone.
+bool EndAndRefresh(Sample& sample) {
+    PostMessageA(sample.frame, WM_COMMAND, SAMPLE_EXIT, 0);
+    if (!sample.process.WaitExit()) return false;
+    Refresh(*RootNode);
+    return true;
+}
+
 class TreeTest : public ProductTest {
 protected:
     // The sample program "Editor" with these documents, then the main
@@ -239,9 +247,7 @@ TEST_F(TreeTest, CollapsingDestroysDocumentsButNeverPrograms) {
     EXPECT_EQ(program, ProgramNode(editor.frame));
     EXPECT_EQ(2u, program->children.size());
     // The root keeps refreshing: a closed program still goes.
-    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(editor.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(editor));
     EXPECT_EQ(nullptr, ProgramNode(editor.frame));
     EXPECT_TRUE(TreeIsConsistent());
 }
@@ -259,9 +265,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     SelectItem(closing->treeItem);
     ASSERT_EQ(closing, SelectedNode);
 
-    PostMessageA(first.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(first.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(first));
 
     EXPECT_EQ(nullptr, ProgramNode(first.frame));
     EXPECT_EQ(1u, ItemChildren(RootNode->treeItem).size());
@@ -276,9 +280,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     ASSERT_TRUE(ClickExpandButton(last->treeItem));
     ASSERT_EQ(1u, last->children.size());
     SelectItem(last->children.begin()->second->treeItem);
-    PostMessageA(second.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(second.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(second));
     EXPECT_TRUE(RootNode->children.empty());
     EXPECT_TRUE(TreeIsConsistent());
     EXPECT_EQ(NodeOfItem(CaretItem()), SelectedNode);
@@ -298,9 +300,7 @@ TEST_F(TreeTest, WhileHiddenAClosedProgramLeavesTheTree) {
     ShowWindow(app.window(), SW_MINIMIZE);
     ASSERT_TRUE(MainWindowHidden);
 
-    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(editor.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(editor));
     EXPECT_EQ(nullptr, ProgramNode(editor.frame));
     EXPECT_EQ(nullptr, TargetNode);
     EXPECT_TRUE(TreeIsConsistent());
@@ -341,9 +341,7 @@ TEST_F(TreeTest, DestroyingTheTargetEmptiesTheStatusItShows) {
     // Only selected: part 1 stays as it is.
     SelectItem(ProgramNode(other.frame)->treeItem);
     setPart1("working on it");
-    PostMessageA(other.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(other.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(other));
     EXPECT_EQ("working on it", StatusText(1));
 
     // Target and selected: both parts are emptied.
@@ -352,9 +350,7 @@ TEST_F(TreeTest, DestroyingTheTargetEmptiesTheStatusItShows) {
     SelectItem(target->treeItem);
     ASSERT_EQ(kSampleName, StatusText(0));
     TargetNode = target;
-    PostMessageA(editor.frame, WM_COMMAND, SAMPLE_EXIT, 0);
-    ASSERT_TRUE(editor.process.WaitExit());
-    Refresh(*RootNode);
+    ASSERT_TRUE(EndAndRefresh(editor));
     EXPECT_EQ(nullptr, TargetNode);
     EXPECT_EQ("", StatusText(1));
     EXPECT_EQ("", StatusText(0));

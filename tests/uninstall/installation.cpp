@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include "files.h"
+#include "handles.h"
 #include "harness.h"
 
 namespace install {
@@ -36,7 +37,7 @@ std::vector<std::string> ShortcutFiles() {
 
 bool MakeShortcut(const std::string& target, const std::string& link, const char* description,
                   bool minimized) {
-    const HRESULT initialized = CoInitialize(nullptr);
+    const ComApartment com;
     bool saved = false;
     IShellLinkA* shellLink = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -53,7 +54,6 @@ bool MakeShortcut(const std::string& target, const std::string& link, const char
         }
         shellLink->Release();
     }
-    if (SUCCEEDED(initialized)) CoUninitialize();
     return saved;
 }
 
