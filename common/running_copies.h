@@ -18,4 +18,4 @@ DWORD ParentProcessId();
 // Manager where Windows has it (Vista and later); then this waits, at most
 // waitMs, for every copy to end. False when one still runs: nothing waits
 // on it for longer.
-bool CloseRunningCopies(const std::string& programFile, DWORD ignore, DWORD waitMs = 10000);
+bool CloseRunningCopies(const std::string& programFile, DWORD ignore, DWORD waitMs = 5000);
