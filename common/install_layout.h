@@ -19,11 +19,6 @@ inline constexpr char kProgramFile[] = HOVERLANE_PROGRAM_FILE;
 inline constexpr char kHelpPage[] = HOVERLANE_HELP_PAGE;
 inline constexpr char kLicenceFile[] = HOVERLANE_LICENCE_FILE;
 
-// Command-line words: hoverlane /Uninstall starts the uninstaller; with
-// /S after it, and setup /S, nothing is asked or shown.
-inline constexpr char kUninstallWord[] = "/Uninstall";
-inline constexpr char kSilentWord[] = "/S";
-
 // hoverlane /Uninstall writes the uninstaller it carries under this name
 // into a new folder of its own in the temporary folder (the prefix and eight
 // hexadecimal digits) and starts it from there.
@@ -42,21 +37,24 @@ inline constexpr char kAppShortcut[] = HOVERLANE_APP_SHORTCUT;
 inline constexpr char kHelpShortcut[] = HOVERLANE_HELP_SHORTCUT;
 
 struct InstalledShortcut {
-    int folder;              // CSIDL of the special folder
+    int folder;              // CSIDL of the current user's special folder
+    int commonFolder;        // CSIDL of the same folder for all users
     const char* relative;    // appended to the folder's path
     bool isProgramGroup;     // the group folder itself, removed when empty
     bool removeEmptyFolder;  // remove the folder that held the link once empty
 };
 
-// In the order the uninstaller removes them. The desktop and Startup folders
-// are the user's own and stay even when empty; the program group goes with
-// its last link.
+// In the order the uninstaller removes them, from the current user's
+// folders and from the folders of all users (where setup puts them when it
+// runs as SYSTEM or with /AllUsers). The desktop and Startup folders are
+// the users' own and stay even when empty; the program group goes with its
+// last link.
 inline constexpr InstalledShortcut kInstalledShortcuts[] = {
-    {CSIDL_DESKTOP, "\\" HOVERLANE_APP_SHORTCUT, false, false},
-    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_APP_SHORTCUT, false, true},
-    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_HELP_SHORTCUT, false, true},
-    {CSIDL_PROGRAMS, "\\" HOVERLANE_FOLDER, true, false},
-    {CSIDL_STARTUP, "\\" HOVERLANE_APP_SHORTCUT, false, false},
+    {CSIDL_DESKTOP, CSIDL_COMMON_DESKTOPDIRECTORY, "\\" HOVERLANE_APP_SHORTCUT, false, false},
+    {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_APP_SHORTCUT, false, true},
+    {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, "\\" HOVERLANE_FOLDER "\\" HOVERLANE_HELP_SHORTCUT, false, true},
+    {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, "\\" HOVERLANE_FOLDER, true, false},
+    {CSIDL_STARTUP, CSIDL_COMMON_STARTUP, "\\" HOVERLANE_APP_SHORTCUT, false, false},
 };
 
 struct InstalledKey {

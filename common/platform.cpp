@@ -3,6 +3,12 @@
 const char kIncompatibleText[] =
     "This version of Hoverlane is not compatible with this version of Windows.";
 
+bool IsWindows95Family() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
 PlatformCheck CheckPlatform(DWORD acceptedId, bool showRefusal) {
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof(info);

@@ -17,3 +17,7 @@ inline bool IsAcceptedPlatform(DWORD platformId, DWORD acceptedId) {
 PlatformCheck CheckPlatform(DWORD acceptedId, bool showRefusal = true);
 
 extern const char kIncompatibleText[];
+
+// Whether this is a Windows of the 95 family (platform id 1): no file
+// security, no MoveFileExA that works.
+bool IsWindows95Family();

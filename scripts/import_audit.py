@@ -26,20 +26,35 @@ FLOORS = {
     "winxp-x64": ("Windows XP x64/2003", (5, 2)),
 }
 
-# Shipped programs, relative to the build folder, and the floors each must
-# meet. The i686 uninstaller travels in the hoverlane of both families.
+# Shipped programs, relative to the build folder, the floors each must meet,
+# and whether it runs with administrator rights. The i686 uninstaller
+# travels in the hoverlane of both families.
 PROGRAMS = [
-    ("x86/95/hoverlane.exe", ["win98"]),
-    ("x86/95/setup.exe", ["win98"]),
-    ("x86/nt/hoverlane.exe", ["winxp"]),
-    ("x86/nt/setup.exe", ["winxp"]),
-    ("x86/uninstall/hoverlane_uninst.exe", ["win98", "winxp"]),
-    ("x64/95/hoverlane.exe", ["winxp-x64"]),
-    ("x64/95/setup.exe", ["winxp-x64"]),
-    ("x64/nt/hoverlane.exe", ["winxp-x64"]),
-    ("x64/nt/setup.exe", ["winxp-x64"]),
-    ("x64/uninstall/hoverlane_uninst.exe", ["winxp-x64"]),
+    ("x86/95/hoverlane.exe", ["win98"], False),
+    ("x86/95/setup.exe", ["win98"], True),
+    ("x86/nt/hoverlane.exe", ["winxp"], False),
+    ("x86/nt/setup.exe", ["winxp"], True),
+    ("x86/uninstall/hoverlane_uninst.exe", ["win98", "winxp"], True),
+    ("x64/95/hoverlane.exe", ["winxp-x64"], False),
+    ("x64/95/setup.exe", ["winxp-x64"], True),
+    ("x64/nt/hoverlane.exe", ["winxp-x64"], False),
+    ("x64/nt/setup.exe", ["winxp-x64"], True),
+    ("x64/uninstall/hoverlane_uninst.exe", ["winxp-x64"], True),
 ]
+
+# What a program with administrator rights may import: DLLs that Windows
+# always loads from the system folder, whatever lies beside the program (in
+# the Downloads folder, say). Those are the known DLLs (the values of
+# HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs that
+# Windows 7 to 11 all have), and the common controls, which the manifest
+# binds to the system's side-by-side copy. version.dll, for one, is not
+# among them.
+KNOWN_DLLS = {
+    "ADVAPI32.DLL", "COMCTL32.DLL", "COMDLG32.DLL", "GDI32.DLL", "IMAGEHLP.DLL", "IMM32.DLL",
+    "KERNEL32.DLL", "MSCTF.DLL", "MSVCRT.DLL", "NORMALIZ.DLL", "NSI.DLL", "OLE32.DLL",
+    "OLEAUT32.DLL", "PSAPI.DLL", "RPCRT4.DLL", "SECHOST.DLL", "SETUPAPI.DLL", "SHELL32.DLL",
+    "SHLWAPI.DLL", "USER32.DLL", "WLDAP32.DLL", "WS2_32.DLL",
+}
 
 
 def read_floor(name, floors_dir=FLOORS_DIR):
@@ -98,9 +113,13 @@ def parse_objdump(text):
     return imports, os_version, subsystem
 
 
-def verdict(imports, os_version, subsystem, allowed, highest_version):
-    """The problems of one program on one floor; empty when it loads there."""
+def verdict(imports, os_version, subsystem, allowed, highest_version, elevated=False):
+    """The problems of one program on one floor; empty when it loads there
+    (and, with administrator rights, loads no DLL from beside itself)."""
     problems = ["not on its list: " + name for name in sorted(set(imports)) if name not in allowed]
+    if elevated:
+        problems += ["not a known DLL: " + dll
+                     for dll in sorted({name.split("!")[0] for name in imports} - KNOWN_DLLS)]
     for what, version in (("OS", os_version), ("subsystem", subsystem)):
         if version > highest_version:
             problems.append("PE header asks for %s %d.%d" % ((what,) + version))
@@ -111,7 +130,7 @@ def audit(build_dir, objdump):
     rows = []
     failed = False
     floors = {name: read_floor(name) for name in FLOORS}
-    for relative, floor_names in PROGRAMS:
+    for relative, floor_names, elevated in PROGRAMS:
         path = os.path.join(build_dir, relative)
         if not os.path.isfile(path):
             rows.append((relative, "-", "-", "FAIL: not built"))
@@ -122,7 +141,7 @@ def audit(build_dir, objdump):
         imports, os_version, subsystem = parse_objdump(text)
         for floor in floor_names:
             title, highest = FLOORS[floor]
-            problems = verdict(imports, os_version, subsystem, floors[floor], highest)
+            problems = verdict(imports, os_version, subsystem, floors[floor], highest, elevated)
             failed = failed or bool(problems)
             rows.append((relative, title, str(len(set(imports))),
                          "ok (PE %d.%d)" % os_version if not problems

@@ -63,6 +63,14 @@ class VerdictTest(unittest.TestCase):
                 self.assertEqual(expected,
                                  audit.verdict(imports, version, version, allowed, highest))
 
+    def test_elevated_programs_import_known_dlls_only(self):
+        winxp = audit.read_floor("winxp") | {"VERSION.DLL!GetFileVersionInfoA"}
+        imports = ["KERNEL32.DLL!CloseHandle", "VERSION.DLL!GetFileVersionInfoA",
+                   "PSAPI.DLL!GetModuleFileNameExA"]
+        self.assertEqual([], audit.verdict(imports, (5, 1), (5, 1), winxp, (5, 1)))
+        self.assertEqual(["not a known DLL: VERSION.DLL"],
+                         audit.verdict(imports, (5, 1), (5, 1), winxp, (5, 1), elevated=True))
+
     def test_a_floor_holds_what_it_includes(self):
         self.assertTrue(audit.read_floor("win98") < audit.read_floor("winxp")
                         < audit.read_floor("winxp-x64"))

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "folder_rules.h"
 #include "install_layout.h"
 #include "text.h"
 
@@ -38,23 +39,10 @@ std::string ProposedInstallFolder(const std::string& programFilesDir,
     return (hasDrive ? windowsFolder.substr(0, 2) : std::string("C:")) + "\\" + kProductFolder;
 }
 
-SetupCommand ParseSetupCommand(const std::string& commandLine) {
-    SetupCommand command;
-    size_t at = 0;
-    while (at < commandLine.size()) {
-        while (at < commandLine.size() && (commandLine[at] == ' ' || commandLine[at] == '\t')) ++at;
-        if (commandLine.compare(at, 3, "/D=") == 0) {
-            // The last argument: the folder is everything after it.
-            command.folder = commandLine.substr(at + 3);
-            while (!command.folder.empty() && command.folder.back() == ' ') command.folder.pop_back();
-            break;
-        }
-        const size_t end = commandLine.find_first_of(" \t", at);
-        const std::string word = commandLine.substr(at, end == std::string::npos ? std::string::npos : end - at);
-        if (word == "/S") command.silent = true;
-        at = end == std::string::npos ? commandLine.size() : end;
-    }
-    return command;
+bool InsideProgramsFolder(const std::string& folder, const std::vector<std::string>& programsFolders) {
+    for (const std::string& programs : programsFolders)
+        if (IsFullyQualified(programs) && LiesInside(programs, folder)) return true;
+    return false;
 }
 
 std::string InstalledRelativePath(const std::string& resourceName) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "folder_security.h"  // IsLocalSystem
+
 // The folder the options dialog shows after the user picked `picked` in the
 // folder picker: kept when it already ends with "Hoverlane" (any letter
 // case), otherwise with "\Hoverlane" appended. A drive root such as "C:\"
@@ -18,14 +20,16 @@ std::string WithProductFolder(const std::string& picked);
 std::string ProposedInstallFolder(const std::string& programFilesDir,
                                   const std::string& windowsFolder);
 
-// setup's command line: "/S" installs silently with the defaults; "/D="
-// as the last argument chooses the folder (the rest of the line, blanks
-// included, unquoted). Anything else is ignored.
-struct SetupCommand {
-    bool silent = false;
-    std::string folder;  // empty: the proposed folder
-};
-SetupCommand ParseSetupCommand(const std::string& commandLine);
+// Whether the folder lies inside one of the programs folders (Program
+// Files, and on 64-bit Windows Program Files (x86)), which keep their own
+// rights: only the Administrators may change what is in them.
+bool InsideProgramsFolder(const std::string& folder, const std::vector<std::string>& programsFolders);
+
+// Shortcuts for all users: asked for with /AllUsers, or setup runs as SYSTEM
+// (a deployment tool), whose own folders no user ever sees.
+inline bool ShortcutsForAllUsers(bool allUsersSwitch, const std::string& userSid) {
+    return allUsersSwitch || IsLocalSystem(userSid);
+}
 
 // Installed path, relative to the installation folder, of a payload
 // resource: the name in lower case with every "_" turned into a blank.

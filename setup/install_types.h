@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "exit_codes.h"
+
 // A failed step inside the installation: the message to show, nothing more.
 class SetupError {
 public:
@@ -18,22 +20,24 @@ private:
 // otherwise.
 struct InstallOptions {
     std::string folder;  // the installation folder, without a trailing backslash
+    // Shortcuts in the folders of all users (setup run as SYSTEM, or with
+    // /AllUsers), not only the current user's.
+    bool allUsers = false;
     bool startWithWindows = true;
     bool desktopShortcut = true;
     bool startMenuShortcut = true;
     bool startMinimized = true;
 };
 
-// The step that failed; its number is setup's exit code. The last two
-// happen only to a silent setup: a refused platform, and a folder (/D=)
-// that is not a full path.
+// The step that failed; its number is setup's exit code.
 enum class InstallStep {
-    None = 0,
-    Payload = 1,
-    Registry = 2,
-    Shortcuts = 3,
-    Platform = 4,
-    Folder = 5,
+    None = kExitSuccess,
+    Payload = kExitFiles,
+    Registry = kExitRegistry,
+    Shortcuts = kExitShortcuts,
+    // A running copy of the installed program could not be closed: nothing
+    // was written.
+    StillRunning = kExitStillRunning,
 };
 
 struct InstallResult {

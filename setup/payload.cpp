@@ -2,8 +2,11 @@
 
 #include <shlwapi.h>
 
+#include "folder_security.h"
 #include "handles.h"
+#include "install_log.h"
 #include "install_paths.h"
+#include "registry_path.h"
 #include "resource_bytes.h"
 
 namespace {
@@ -32,16 +35,25 @@ std::string WritePayloadFile(HMODULE module, const std::string& name, const Inst
 
     ScopedHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return "Cannot create the file: " + target + kQuitTail;
+    if (!file) {
+        LogFailure("Cannot create " + target, GetLastError());
+        return "Cannot create the file: " + target + kQuitTail;
+    }
 
     const ResourceBytes resource = FindResourceBytes(module, lowerName.c_str(), kPayloadType);
-    if (!resource.bytes) return "No memory available to lock resource  \nSetup will quit now";
+    if (!resource.bytes) {
+        LogFailure("Cannot load the resource " + name, GetLastError());
+        return "No memory available to lock resource  \nSetup will quit now";
+    }
 
     // Straight from the mapped resource, in one write.
     DWORD written = 0;
     if (!WriteFile(file.get(), resource.bytes, resource.size, &written, nullptr) ||
-        written != resource.size)
+        written != resource.size) {
+        LogFailure("Cannot write " + target, GetLastError());
         return "Cannot write into the following file: " + target + kQuitTail;
+    }
+    LogLine("Wrote " + target);
     progress.Step();
     return std::string();
 }
@@ -57,9 +69,17 @@ std::vector<std::string> PayloadNames(HMODULE module) {
 
 InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
                              const ProgressReporter& progress) {
+    LogLine("Writing the files into " + options.folder);
     const std::vector<std::string> names = PayloadNames(module);
     if (names.empty())
         return FailedAt(InstallStep::Payload, std::string("Cannot find the files to install") + kQuitTail);
+    try {
+        EnsureDirectoryPath(options.folder);
+    } catch (const SetupError& error) {
+        return FailedAt(InstallStep::Payload, error.text() + kQuitTail);
+    }
+    const std::string unprotected = ProtectInstallFolder(options.folder);
+    if (!unprotected.empty()) return FailedAt(InstallStep::Payload, unprotected + kQuitTail);
     for (const std::string& name : names) {
         const std::string failure = WritePayloadFile(module, name, options, progress);
         if (!failure.empty()) return FailedAt(InstallStep::Payload, failure);
@@ -70,7 +90,27 @@ InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
 void EnsureDirectoryPath(const std::string& path) {
     for (const std::string& prefix : DirectoryPrefixes(path)) {
         if (PathIsDirectoryA(prefix.c_str())) continue;
-        if (!CreateDirectoryA(prefix.c_str(), nullptr))
+        if (!CreateDirectoryA(prefix.c_str(), nullptr)) {
+            LogFailure("Cannot create " + prefix, GetLastError());
             throw SetupError("Cannot create the directory: " + prefix);
+        }
     }
+}
+
+std::string ProtectInstallFolder(const std::string& folder) {
+    std::vector<std::string> programsFolders;
+    for (const char* value : kProgramsFolderValues)
+        programsFolders.push_back(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, value));
+    // Program Files keeps its own rights; a volume without access lists
+    // (FAT) and the 95 family have none to give.
+    if (InsideProgramsFolder(folder, programsFolders) || !VolumeKeepsAccessLists(folder)) return std::string();
+    const std::string sddl = InstallFolderProtected();
+    const DWORD set = SetFolderAccess(folder, sddl);
+    if (set == ERROR_CALL_NOT_IMPLEMENTED) return std::string();
+    if (set != ERROR_SUCCESS) {
+        LogFailure("Cannot protect " + folder, set);
+        return "Cannot protect the folder: " + folder;
+    }
+    LogLine("Protected " + folder + " with " + sddl);
+    return std::string();
 }

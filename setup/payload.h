@@ -21,6 +21,17 @@ std::vector<std::string> PayloadNames(HMODULE module);
 // empty or unreadable payload fails before anything is written.
 InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
                              const ProgressReporter& progress);
+// Where the programs folders are named: "ProgramFilesDir", and on 64-bit
+// Windows "ProgramFilesDir (x86)" and "ProgramW6432Dir".
+inline constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+inline constexpr const char* kProgramsFolderValues[] = {"ProgramFilesDir", "ProgramFilesDir (x86)",
+                                                        "ProgramW6432Dir"};
+// An installation folder outside the programs folders inherits its rights
+// from the folder above, where on Windows any signed-in user may change new
+// folders (a drive's root): it gets a protected list instead, so that
+// only the Administrators may change the program every user's logon runs.
+// The failure's text, empty when the folder is protected or needs nothing.
+std::string ProtectInstallFolder(const std::string& folder);
 // Makes every missing folder along `path`. Throws SetupError "Cannot create
 // the directory: " + the first folder that could not be made.
 void EnsureDirectoryPath(const std::string& path);

@@ -9,31 +9,49 @@
 
 #include "handles.h"
 #include "install_layout.h"
+#include "install_log.h"
 #include "payload.h"
 #include "setup_resource.h"
+#include "switches.h"
 
 namespace {
 
-// The user's special folder, or "" when the shell cannot give it.
+// The special folder, or "" when the shell cannot give it.
 std::string SpecialFolder(HWND owner, int csidl) {
     char path[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathA(owner, path, csidl, FALSE)) return std::string();
     return path;
 }
 
+// The folder for every user where asked for and Windows has one (the 95
+// family without profiles has not), else the current user's.
+std::string ShortcutFolder(HWND owner, int csidl, int commonCsidl, bool allUsers) {
+    const std::string common = allUsers ? SpecialFolder(owner, commonCsidl) : std::string();
+    return common.empty() ? SpecialFolder(owner, csidl) : common;
+}
+
+std::string MachineKeyName(const char* keyPath, const char* valueName) {
+    return std::string("HKEY_LOCAL_MACHINE\\") + keyPath + "\\" + (*valueName ? valueName : "(default)");
+}
+
 }  // namespace
 
 void WriteRegistryText(const char* keyPath, const char* valueName, const std::string& text) {
-    if (SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_SZ, text.c_str(),
-                    static_cast<DWORD>(text.size() + 1)) != ERROR_SUCCESS)
+    const DWORD written = SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_SZ, text.c_str(),
+                                      static_cast<DWORD>(text.size() + 1));
+    if (written != ERROR_SUCCESS) {
+        LogFailure("Cannot write " + MachineKeyName(keyPath, valueName), written);
         throw SetupError(std::string("Cannot write the registry value: ") + valueName);
+    }
+    LogLine("Wrote " + MachineKeyName(keyPath, valueName) + " = " + text);
 }
 
 InstallResult RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
     progress.SetStatus("Updating the registry");
+    LogLine("Updating the registry");
     const std::string program = options.folder + "\\" + kProgramFile;
     // Quoted, so that a folder with blanks works.
-    const std::string uninstall = "\"" + program + "\" " + kUninstallWord;
+    const std::string uninstall = "\"" + program + "\" " + kUninstallSwitch;
     try {
         WriteRegistryText(kProductKey, kInstallDestinationValue, options.folder);
         WriteRegistryText(kUninstallEntryKey, kUninstallStringValue, uninstall);
@@ -44,7 +62,7 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
         WriteRegistryText(kUninstallEntryKey, kPublisherValue, kMakerName);
         WriteRegistryText(kUninstallEntryKey, kInstallLocationValue, options.folder);
         WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue,
-                          uninstall + " " + kSilentWord);
+                          uninstall + " " + kSilentSwitch);
         WriteRegistryNumber(kUninstallEntryKey, kEstimatedSizeValue, InstalledKilobytes(options.folder));
         WriteRegistryNumber(kUninstallEntryKey, kNoModifyValue, 1);
         WriteRegistryNumber(kUninstallEntryKey, kNoRepairValue, 1);
@@ -56,9 +74,13 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
 }
 
 void WriteRegistryNumber(const char* keyPath, const char* valueName, DWORD number) {
-    if (SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_DWORD, &number, sizeof(number)) !=
-        ERROR_SUCCESS)
+    const DWORD written =
+        SHSetValueA(HKEY_LOCAL_MACHINE, keyPath, valueName, REG_DWORD, &number, sizeof(number));
+    if (written != ERROR_SUCCESS) {
+        LogFailure("Cannot write " + MachineKeyName(keyPath, valueName), written);
         throw SetupError(std::string("Cannot write the registry value: ") + valueName);
+    }
+    LogLine("Wrote " + MachineKeyName(keyPath, valueName) + " = " + std::to_string(number));
 }
 
 DWORD InstalledKilobytes(const std::string& folder) {
@@ -88,20 +110,27 @@ HRESULT CreateShortcut(const std::string& target, const std::string& linkFile,
     // A path that does not fit the buffer cannot be converted: it counts as
     // a failed save rather than saving under a cut name.
     WCHAR widePath[MAX_PATH] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, widePath, MAX_PATH) == 0)
-        return E_FAIL;
-    return file->Save(widePath, TRUE);
+    const HRESULT saved = MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, widePath, MAX_PATH) == 0
+                              ? HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE)
+                              : file->Save(widePath, TRUE);
+    if (FAILED(saved))
+        LogFailure("Cannot save " + linkFile, static_cast<DWORD>(saved));
+    else
+        LogLine("Saved " + linkFile);
+    return saved;
 }
 
 InstallResult CreateShortcuts(const InstallOptions& options, const ProgressReporter& progress) {
     HWND owner = progress.owner;
+    LogLine(options.allUsers ? "Making the shortcuts for all users" : "Making the shortcuts");
     // Walked in id order: Startup, desktop, program group. An option whose
     // folder the shell cannot give gets no shortcut.
     std::map<int, std::string> shortcutFolders;
-    const std::string desktop = SpecialFolder(owner, CSIDL_DESKTOP);
-    std::string programGroup = SpecialFolder(owner, CSIDL_PROGRAMS);
+    const bool all = options.allUsers;
+    const std::string desktop = ShortcutFolder(owner, CSIDL_DESKTOP, CSIDL_COMMON_DESKTOPDIRECTORY, all);
+    std::string programGroup = ShortcutFolder(owner, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, all);
     if (!programGroup.empty()) programGroup += std::string("\\") + kProgramGroup;
-    const std::string startup = SpecialFolder(owner, CSIDL_STARTUP);
+    const std::string startup = ShortcutFolder(owner, CSIDL_STARTUP, CSIDL_COMMON_STARTUP, all);
     if (!desktop.empty() && options.desktopShortcut)
         shortcutFolders[IDC_SHORTCUT_DESKTOP] = desktop;
     if (!programGroup.empty() && options.startMenuShortcut)
@@ -109,21 +138,29 @@ InstallResult CreateShortcuts(const InstallOptions& options, const ProgressRepor
     if (!startup.empty() && options.startWithWindows)
         shortcutFolders[IDC_START_WITH_WINDOWS] = startup;
 
+    // A link that cannot be saved does not stop the others; the step fails
+    // with the first one's name once all were tried.
+    std::string unsaved;
+    const auto make = [&unsaved](const std::string& target, const std::string& linkFile,
+                                 const char* description, bool minimized) {
+        if (FAILED(CreateShortcut(target, linkFile, description, minimized)) && unsaved.empty())
+            unsaved = linkFile;
+    };
     try {
         if (!programGroup.empty()) EnsureDirectoryPath(programGroup);
         const std::string program = options.folder + "\\" + kProgramFile;
         for (const auto& entry : shortcutFolders) {
             const std::string linkFile = entry.second + "\\" + kAppShortcut;
             progress.SetStatus("Creating Links: " + linkFile);
-            // A link that cannot be saved is not reported; the next one is made.
-            CreateShortcut(program, linkFile, "Launch Hoverlane", options.startMinimized);
+            make(program, linkFile, "Launch Hoverlane", options.startMinimized);
         }
         if (!programGroup.empty())
-            CreateShortcut(options.folder + "\\" + kHelpPage, programGroup + "\\" + kHelpShortcut,
-                           "Hoverlane Help", true);
+            make(options.folder + "\\" + kHelpPage, programGroup + "\\" + kHelpShortcut, "Hoverlane Help",
+                 true);
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Shortcuts, error.text());
     }
+    if (!unsaved.empty()) return FailedAt(InstallStep::Shortcuts, "Cannot save the link: " + unsaved);
     progress.Step();
     InstallResult result;
     result.programGroup = programGroup;

@@ -12,8 +12,9 @@
 extern HINSTANCE SetupInstance;
 
 // Entry after the system's start-up, with the command line without the
-// program name; returns the exit code: 0, or the number of the step that
-// failed (InstallStep).
+// program name: /S (nothing shown or asked), /D=<folder> (last),
+// /LOG=<file>, /AllUsers. Returns the exit code (exit_codes.h): 0, the
+// number of the step that failed (InstallStep), or why it did not start.
 int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine);
 
 // Every failure message after start-up: an error box owned by `owner`.

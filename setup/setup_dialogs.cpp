@@ -5,8 +5,12 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "exit_codes.h"
+#include "folder_rules.h"
+#include "folder_security.h"
 #include "handles.h"
 #include "install_layout.h"
+#include "install_log.h"
 #include "install_paths.h"
 #include "installation.h"
 #include "payload.h"
@@ -14,8 +18,9 @@
 #include "registry_path.h"
 #include "resource_bytes.h"
 #include "setup_resource.h"
-#include "text.h"
+#include "switches.h"
 #include "sync_window.h"
+#include "text.h"
 
 HINSTANCE SetupInstance = nullptr;
 
@@ -60,38 +65,35 @@ void LoadAgreementText(HWND dialog) {
     PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
-std::string WindowsFolder() {
-    char folder[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
-}
-
 // The folder the command line chose, or else the proposed one.
 std::string InstallFolder(const std::string& chosen) {
     if (!chosen.empty()) return chosen;
-    return ProposedInstallFolder(
-        ReadRegistryPath(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                         "ProgramFilesDir"),
-        WindowsFolder());
+    return ProposedInstallFolder(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, kProgramsFolderValues[0]),
+                                 WindowsFolder());
 }
 
 void InitOptions(HWND dialog, InstallOptions* options) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
-    const std::string chosen = options->folder;
-    *options = InstallOptions();
     for (const OptionBox& box : kOptionBoxes)
         CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
-    options->folder = InstallFolder(chosen);
+    options->folder = InstallFolder(options->folder);
     ShowInstallFolder(dialog);
 }
 
 // setup /S: the defaults, no dialog, no box, no window; the exit code says
 // what happened.
-int InstallSilently(HINSTANCE instance, const std::string& chosenFolder) {
-    InstallOptions options;
-    options.folder = InstallFolder(chosenFolder);
-    if (!IsFullyQualified(options.folder)) return static_cast<int>(InstallStep::Folder);
+int InstallSilently(HINSTANCE instance, const InstallOptions& chosen) {
+    InstallOptions options = chosen;
+    options.folder = InstallFolder(chosen.folder);
     return static_cast<int>(RunInstallation(instance, options, ProgressReporter()).failedStep);
+}
+
+// What a person sees of a command line setup cannot follow; a script sees
+// only the exit code.
+int Refuse(bool silent, int code, const std::string& text) {
+    LogLine(text);
+    if (!silent) ShowError(text, nullptr);
+    return code;
 }
 
 void ReadOptions(HWND dialog) {
@@ -213,17 +215,28 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lP
     return TRUE;
 }
 
-int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
-    const SetupCommand command = ParseSetupCommand(commandLine ? commandLine : "");
+namespace {
+
+int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& command) {
+    const bool silent = command.has(kSwitchSilent);
     // The shell links of the shortcut step need COM on this thread.
     const ComApartment com;
-    const PlatformCheck platform = CheckPlatform(acceptedPlatformId, !command.silent);
-    if (platform != PlatformCheck::Accepted)
-        return command.silent ? static_cast<int>(InstallStep::Platform) : 0;
+    const PlatformCheck platform = CheckPlatform(acceptedPlatformId, !silent);
+    if (platform != PlatformCheck::Accepted) return silent ? kExitWrongFamily : kExitSuccess;
+    // Refused before anything is written: files of a drive's root or of the
+    // Windows folder are not ours to replace, nor later to delete.
+    if (!command.folder.empty()) {
+        const int refused = ExitCodeOf(JudgeInstallFolder(command.folder, WindowsFolder()));
+        if (refused != kExitSuccess)
+            return Refuse(silent, refused, "This folder cannot hold an installation: " + command.folder);
+    }
     CloseRunningInstances();
 
     SetupInstance = instance;
-    if (command.silent) return InstallSilently(instance, command.folder);
+    InstallOptions options;
+    options.folder = command.folder;
+    options.allUsers = ShortcutsForAllUsers(command.has(kSwitchAllUsers), CurrentUserSid());
+    if (silent) return InstallSilently(instance, options);
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;
@@ -231,8 +244,6 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandL
 
     // One after another; declining or cancelling ends setup with nothing
     // written.
-    InstallOptions options;
-    options.folder = command.folder;
     INT_PTR exitCode = 0;
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_AGREEMENT), nullptr, AgreementDialogProc, 0) ==
             1 &&
@@ -241,4 +252,19 @@ int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandL
         exitCode = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
                                    ProgressDialogProc, reinterpret_cast<LPARAM>(&options));
     return exitCode > 0 ? static_cast<int>(exitCode) : 0;
+}
+
+}  // namespace
+
+int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
+    const Switches command = ReadSwitches(commandLine ? commandLine : "",
+                                          kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers);
+    const bool silent = command.has(kSwitchSilent);
+    if (!command.unknown.empty())
+        return Refuse(silent, kExitBadSwitch, kUnknownSwitchText + CutText(command.unknown, 100));
+    if (!command.log.empty() && !OpenInstallLog(command.log, "setup", commandLine))
+        return Refuse(silent, kExitLogUnwritable, "Cannot write the log: " + CutText(command.log, MAX_PATH));
+    const int code = RunSetup(instance, acceptedPlatformId, command);
+    CloseInstallLog(code);
+    return code;
 }

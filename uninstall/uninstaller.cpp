@@ -4,8 +4,14 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "exit_codes.h"
 #include "install_layout.h"
+#include "install_log.h"
 #include "message_box.h"
+#include "platform.h"
+#include "restart_delete.h"
+#include "running_copies.h"
+#include "switches.h"
 #include "sync_window.h"
 #include "system_function.h"
 #include "text.h"
@@ -25,76 +31,49 @@ void ShowBox(const char* text, const char* caption, UINT flags) {
 
 const char kFilesLeftText[] =
     "There are some files that could not be deleted;\nyou have to manually delete them";
+const char kCompletedText[] = "Uninstall Completed Successfully";
+const char kRestartText[] =
+    "Uninstall Completed Successfully\n\nThe last files are deleted when Windows restarts.";
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace
 
-std::string FullPathOf(const std::string& path) {
-    if (path.empty()) return std::string();
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::string();
-    std::string full(needed, '\0');
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed) return std::string();
-    full.resize(length);
-    return full;
-}
-
-bool IsRootPath(const std::string& fullPath) {
-    std::string path = fullPath;
-    while (!path.empty() && IsSlash(path.back())) path.pop_back();
-    if (path.empty()) return true;
-    if (path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':') return true;
-    if (path.size() > 2 && IsSlash(path[0]) && IsSlash(path[1])) {
-        // \\server\share and anything shorter is the top of a share.
-        int separators = 0;
-        for (size_t i = 2; i < path.size(); ++i)
-            if (IsSlash(path[i])) ++separators;
-        return separators < 2;
-    }
-    return false;
-}
-
 bool IsAcceptableFolderText(const std::string& folderText) {
-    if (folderText.size() >= MAX_PATH || !IsFullyQualified(folderText)) return false;
-    const std::string full = FullPathOf(folderText);
-    return !full.empty() && !IsRootPath(full);
-}
-
-bool LiesInside(const std::string& folderText, const std::string& path) {
-    std::string folder = FullPathOf(folderText);
-    const std::string full = FullPathOf(path);
-    if (folder.empty() || full.empty()) return false;
-    if (!IsSlash(folder.back())) folder += '\\';
-    return full.size() > folder.size() && Upper(full.substr(0, folder.size())) == Upper(folder);
+    const FolderVerdict verdict = JudgeInstallFolder(folderText, std::string());
+    return verdict == FolderVerdict::Acceptable;
 }
 
 bool NamesInstallation(const std::string& folderText) {
     return IsAcceptableFolderText(folderText) && PathIsDirectoryA(folderText.c_str());
 }
 
-void DeleteInstalledFile(const std::string& path, bool removeEmptyFolder) {
-    if (DeleteFileA(path.c_str())) ++DeletedCount;
+bool DeleteInstalledFile(const std::string& path, bool removeEmptyFolder) {
+    const bool deleted = DeleteFileA(path.c_str()) != FALSE;
+    if (deleted) {
+        ++DeletedCount;
+        LogLine("Deleted " + path);
+    } else if (Exists(path)) {
+        LogFailure("Cannot delete " + path, GetLastError());
+    }
     // A path cut to the buffer would name some other folder: leave it.
-    if (!removeEmptyFolder || path.size() >= MAX_PATH) return;
+    if (!removeEmptyFolder || path.size() >= MAX_PATH) return deleted;
     char folder[MAX_PATH];
     CopyBounded(folder, MAX_PATH, path);
     PathRemoveFileSpecA(folder);
     // Succeeds only when the folder is empty.
     if (PathIsDirectoryA(folder)) RemoveDirectoryA(folder);
+    return deleted;
 }
 
 namespace {
 
 using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 
-// Windows 95, 98 and Me have no MoveFileExA (at most a stub).
-MoveFileExFunction MoveFileExLookup() {
-    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
-    return moveFileEx;
-}
-
-// This program's file and its folder when it is a copy that hoverlane made;
-// empty otherwise.
+// This program's file when it is a copy that hoverlane made; empty
+// otherwise.
 std::string OwnCopy() {
     char self[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH + 1);
@@ -107,55 +86,93 @@ std::string FolderOf(const std::string& path) {
 
 // The file and then its folder go at the next restart: a folder goes then
 // only once it is empty, so it is named after what it holds.
-void DeleteWithFolderAtRestart(MoveFileExFunction moveFileEx, const std::string& file) {
-    moveFileEx(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    moveFileEx(FolderOf(file).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+void DeleteWithFolderAtRestart(const std::string& file) {
+    if (DeleteAtRestart(file)) LogLine("Deleted when Windows restarts: " + file);
+    DeleteAtRestart(FolderOf(file), true);
 }
 
-// A silent uninstall is started by the installed program, which waits for
-// it to hand on its exit code: that program's file is in use and cannot be
-// deleted, but can be moved. It goes into the copy's own folder, and is
-// deleted with it at the next restart.
+// A running program file cannot be deleted, but on one volume it can be
+// moved: into the copy's own folder, which goes at the next restart. The
+// 95 family has no MoveFileExA (at most a stub).
 bool MoveRunningProgramAway(const std::string& path) {
+    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
     const std::string copy = OwnCopy();
-    const auto moveFileEx = MoveFileExLookup();
-    if (copy.empty() || !moveFileEx) return false;
+    if (copy.empty() || !moveFileEx || IsWindows95Family()) return false;
     const std::string moved = FolderOf(copy) + "\\" + kProgramFile;
-    if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-    DeleteWithFolderAtRestart(moveFileEx, moved);
+    if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // Another volume than the temporary folder's, typically.
+        LogFailure("Cannot move " + path + " to " + moved, GetLastError());
+        return false;
+    }
+    LogLine("Moved " + path + " to " + moved);
+    DeleteWithFolderAtRestart(moved);
+    return true;
+}
+
+// The program file that stays because it runs: moved away, or deleted in
+// place at the next restart, its folder after it. A read-only one is the
+// user's to keep, like any other file.
+bool RemoveRunningProgram(const std::string& path, bool* restart) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    if (MoveRunningProgramAway(path)) return true;
+    if (!DeleteAtRestart(path)) {
+        LogFailure("Cannot have " + path + " deleted when Windows restarts", GetLastError());
+        return false;
+    }
+    LogLine("Deleted when Windows restarts: " + path);
+    // The installation folder after it: empty by then, but for files of the
+    // user's.
+    DeleteAtRestart(FolderOf(path), true);
+    *restart = true;
     return true;
 }
 
 }  // namespace
 
-void DeleteInstalledFiles(const std::string& folderText, bool silent) {
+FilesOutcome DeleteInstalledFiles(const std::string& folderText) {
+    FilesOutcome outcome;
     for (const char* name : kInstalledFiles) {
         const std::string path = folderText + name;
         // Without the trailing backslash the name would be joined to the
         // folder's own name and land beside it, among files not ours.
-        if (!LiesInside(folderText, path)) continue;
-        DeleteInstalledFile(path);
-        if (silent && lstrcmpiA(name, kProgramFile) == 0 &&
-            GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && MoveRunningProgramAway(path))
+        if (!LiesInside(folderText, path)) {
+            outcome.left = true;
+            continue;
+        }
+        if (!Exists(path)) {
+            LogLine("Already missing: " + path);
+            continue;
+        }
+        if (DeleteInstalledFile(path)) continue;
+        if (lstrcmpiA(name, kProgramFile) == 0 && RemoveRunningProgram(path, &outcome.restart)) {
+            // Counted like a deleted file: nothing is left for the user to do.
             ++DeletedCount;
+            continue;
+        }
+        outcome.left = true;
     }
+    return outcome;
 }
 
 bool RemoveShortcuts() {
     bool allGone = true;
     for (const InstalledShortcut& shortcut : kInstalledShortcuts) {
-        char folder[MAX_PATH] = {};
-        // Without its folder the link's path would start at the drive root;
-        // and where there is no such folder, nothing of ours is in it.
-        if (!SHGetSpecialFolderPathA(GetDesktopWindow(), folder, shortcut.folder, FALSE) ||
-            folder[0] == '\0')
-            continue;
-        const std::string path = std::string(folder) + shortcut.relative;
-        if (shortcut.isProgramGroup)
-            RemoveDirectoryA(path.c_str());
-        else
-            DeleteInstalledFile(path, shortcut.removeEmptyFolder);
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) allGone = false;
+        for (int csidl : {shortcut.folder, shortcut.commonFolder}) {
+            char folder[MAX_PATH] = {};
+            // Without its folder the link's path would start at the drive
+            // root; and where there is no such folder, nothing of ours is
+            // in it.
+            if (!SHGetSpecialFolderPathA(GetDesktopWindow(), folder, csidl, FALSE) || folder[0] == '\0')
+                continue;
+            const std::string path = std::string(folder) + shortcut.relative;
+            if (shortcut.isProgramGroup) {
+                if (RemoveDirectoryA(path.c_str())) LogLine("Removed " + path);
+            } else {
+                DeleteInstalledFile(path, shortcut.removeEmptyFolder);
+            }
+            if (Exists(path)) allGone = false;
+        }
     }
     return allGone;
 }
@@ -173,11 +190,9 @@ bool IsLauncherCopy(const std::string& selfPath) {
 }
 
 void ScheduleCopyRemoval() {
-    const std::string copy = OwnCopy();
     // Only an administrator may, which hoverlane, starting it, may not be.
-    const auto moveFileEx = MoveFileExLookup();
-    if (copy.empty() || !moveFileEx) return;
-    DeleteWithFolderAtRestart(moveFileEx, copy);
+    const std::string copy = OwnCopy();
+    if (!copy.empty()) DeleteWithFolderAtRestart(copy);
 }
 
 bool KeyIsGone(LONG deleteResult) {
@@ -186,21 +201,40 @@ bool KeyIsGone(LONG deleteResult) {
 
 bool RemoveRegistryEntries() {
     bool allGone = true;
-    for (const InstalledKey& key : kInstalledKeys)
-        if (!KeyIsGone(SHDeleteKeyA(key.root, key.path))) allGone = false;
+    for (const InstalledKey& key : kInstalledKeys) {
+        const LONG result = SHDeleteKeyA(key.root, key.path);
+        const std::string name =
+            std::string(key.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
+            key.path;
+        if (result == ERROR_SUCCESS) LogLine("Deleted the key " + name);
+        if (KeyIsGone(result)) continue;
+        LogFailure("Cannot delete the key " + name, static_cast<DWORD>(result));
+        allGone = false;
+    }
     return allGone;
 }
 
 UninstallCommand ParseUninstallCommand(const std::string& commandLine) {
     UninstallCommand command;
-    const std::string silent = std::string(kSilentWord) + " ";
-    command.silent = commandLine.compare(0, silent.size(), silent) == 0;
-    command.folder = command.silent ? commandLine.substr(silent.size()) : commandLine;
+    // The plain form, a folder, never starts with one of the switches.
+    const Switches first = ReadSwitches(commandLine.substr(0, commandLine.find_first_of(" \t")),
+                                        kSwitchSilent | kSwitchLog | kSwitchFolder);
+    if (!first.given) {
+        command.folder = commandLine;
+        return command;
+    }
+    const Switches read = ReadSwitches(commandLine, kSwitchSilent | kSwitchLog | kSwitchFolder);
+    command.silent = read.has(kSwitchSilent);
+    command.folder = read.folder;
+    command.log = read.log;
+    command.unknown = read.unknown;
     return command;
 }
 
-int UninstallMain(const char* commandLine) {
-    const UninstallCommand command = ParseUninstallCommand(commandLine ? commandLine : "");
+namespace {
+
+// The removal itself, once the command line is read; returns the exit code.
+int Uninstall(const UninstallCommand& command) {
     const auto show = [&command](const char* text, const char* caption, UINT flags) {
         if (!command.silent) ShowBox(text, caption, flags);
     };
@@ -209,33 +243,68 @@ int UninstallMain(const char* commandLine) {
     CloseRunningInstances();
 
     if (!command.silent &&
-        SystemLanguageBox(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?",
-                          "Alert", MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) != IDYES)
-        return 0;
+        SystemLanguageBox(GetDesktopWindow(), "Are you sure you want to Uninstall Hoverlane?", "Alert",
+                          MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL) != IDYES)
+        return kExitSuccess;
     // Lets the closed hoverlane let go of its program file; the closing above
     // has already waited for its process to end.
     Sleep(1000);
 
+    const FolderVerdict verdict = JudgeInstallFolder(command.folder, WindowsFolder());
+    // A script learns that its folder was refused, and nothing is touched;
+    // a person sees that there is no installation, as always.
+    if (command.silent && !command.folder.empty() && verdict != FolderVerdict::Acceptable) {
+        LogLine("Refused as an installation folder: " + command.folder);
+        return ExitCodeOf(verdict);
+    }
+    if (verdict == FolderVerdict::Acceptable) {
+        const std::string program = FullPathOf(command.folder + kProgramFile);
+        // The hoverlane that started this run and waits for it is not a
+        // copy to close.
+        if (!CloseRunningCopies(program, ParentProcessId()) && command.silent) return kExitStillRunning;
+    }
+
     DeletedCount = 0;
-    bool left = false;
-    if (NamesInstallation(command.folder)) {
-        DeleteInstalledFiles(command.folder, command.silent);
-        left = DeletedCount < kInstalledFileCount;
-        if (left) show(kFilesLeftText, "Alert", MB_ICONWARNING);
+    FilesOutcome files;
+    bool warned = false;
+    if (verdict == FolderVerdict::Acceptable && PathIsDirectoryA(command.folder.c_str())) {
+        files = DeleteInstalledFiles(command.folder);
+        // The count of files deleted, as it has always been: a file already
+        // missing gets the warning too, though it is not left behind.
+        warned = DeletedCount < kInstalledFileCount;
+        if (warned) show(kFilesLeftText, "Alert", MB_ICONWARNING);
     } else {
+        LogLine("No installation in " + command.folder);
         show("This program has been Uninstalled before", "Alert", MB_ICONWARNING);
     }
     const bool shortcutsGone = RemoveShortcuts();
     // A shortcut or key that stays (in use, no rights to it) is left for
     // the user like a file.
     const bool keysGone = RemoveRegistryEntries();
-    if ((!shortcutsGone || !keysGone) && !left) {
+    const bool left = files.left || !shortcutsGone || !keysGone;
+    if (left && !warned) {
         show(kFilesLeftText, "Alert", MB_ICONWARNING);
-        left = true;
+        warned = true;
     }
     // Said only when true: after the warning something is left to remove.
-    if (!left) show("Uninstall Completed Successfully", "Uninstall", MB_ICONINFORMATION);
-    // Deployment tools read whether anything was left; without /S the exit
-    // code is 0, as it has always been.
-    return command.silent && left ? kSomethingLeftExitCode : 0;
+    if (!warned) show(files.restart ? kRestartText : kCompletedText, "Uninstall", MB_ICONINFORMATION);
+    if (left) return kExitFiles;
+    return files.restart ? kExitRestartNeeded : kExitSuccess;
+}
+
+}  // namespace
+
+int UninstallMain(const char* commandLine) {
+    const UninstallCommand command = ParseUninstallCommand(commandLine ? commandLine : "");
+    if (!command.unknown.empty()) {
+        if (!command.silent) ShowBox((kUnknownSwitchText + command.unknown).c_str(), "Alert", MB_ICONHAND);
+        return kExitBadSwitch;
+    }
+    if (!command.log.empty() && !OpenInstallLog(command.log, "hoverlane_uninst", commandLine))
+        return kExitLogUnwritable;
+    const int code = Uninstall(command);
+    CloseInstallLog(code);
+    // Deployment tools read the code; a person's run ends with 0, as it has
+    // always done.
+    return command.silent ? code : kExitSuccess;
 }

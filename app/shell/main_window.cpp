@@ -31,6 +31,9 @@ constexpr int kMaxStatusParts = 8;
 constexpr UINT kDpiChangedMessage = 0x02E0;      // WM_DPICHANGED
 constexpr UINT kSessionChangeMessage = 0x02B1;   // WM_WTSSESSION_CHANGE
 constexpr UINT kRawInputMessage = 0x00FF;        // WM_INPUT
+// WM_ENDSESSION's lParam when the Restart Manager (setup, the uninstaller
+// in another session) asks the program to close so that its file is free.
+constexpr LPARAM kEndSessionCloseApp = 0x1;     // ENDSESSION_CLOSEAPP
 
 // The width and height Part of the design gives at 96 DPI.
 constexpr int kWidthAt96 = 350;
@@ -234,9 +237,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
+        if (!wParam) return 0;
+        // Asked to close: the orderly shutdown, which saves the settings.
+        if (lParam & kEndSessionCloseApp) {
+            DestroyWindow(window);
+            return 0;
+        }
         // Logoff or shutdown: Windows ends the process after this without
         // any WM_DESTROY, so the settings are saved now.
-        if (wParam) SaveSettings(false);
+        SaveSettings(false);
         return 0;
     case WM_DESTROY:
         return ShutDown(window);

@@ -3,26 +3,39 @@
 #include <shlwapi.h>
 
 #include "errors.h"
+#include "exit_codes.h"
 #include "family.h"
 #include "install_layout.h"
+#include "install_log.h"
 #include "main_window.h"
+#include "message_box.h"
 #include "platform.h"
 #include "registry_layout.h"
 #include "registry_path.h"
 #include "resource.h"
 #include "settings.h"
 #include "shell_state.h"
+#include "switches.h"
 #include "sync_window.h"
+#include "text.h"
 #include "tray.h"
 #include "uninstall_launcher.h"
 
-bool IsUninstallCommand(const char* commandLine) {
-    return commandLine && lstrcmpiA(commandLine, kUninstallWord) == 0;
-}
-
-bool IsSilentUninstallCommand(const char* commandLine) {
-    const std::string silent = std::string(kUninstallWord) + " " + kSilentWord;
-    return commandLine && lstrcmpiA(commandLine, silent.c_str()) == 0;
+StartCommand ReadStartCommand(const char* commandLine) {
+    const std::string line = commandLine ? commandLine : "";
+    StartCommand command;
+    const Switches read = ReadSwitches(line, kSwitchUninstall | kSwitchSilent | kSwitchLog);
+    // Only /Uninstall makes the switches count; any other text is an
+    // ordinary start, as it has always been.
+    if (!read.has(kSwitchUninstall)) {
+        command.minimized = IsMinimizedCommand(commandLine);
+        return command;
+    }
+    command.uninstall = true;
+    command.silent = read.has(kSwitchSilent);
+    command.log = read.log;
+    command.unknown = read.unknown;
+    return command;
 }
 
 bool IsMinimizedCommand(const char* commandLine) {
@@ -71,32 +84,56 @@ LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+namespace {
+
+// hoverlane /Uninstall: starts the uninstaller and ends; silent (/S), it
+// shows nothing and ends with the uninstaller's exit code.
+int Uninstall(HINSTANCE instance, const StartCommand& command, const char* commandLine) {
+    if (!command.unknown.empty()) {
+        if (!command.silent)
+            SystemLanguageBox(nullptr, (kUnknownSwitchText + CutText(command.unknown, 100)).c_str(),
+                              "Error", MB_OK | MB_ICONHAND);
+        return kExitBadSwitch;
+    }
+    if (!command.log.empty() && !OpenInstallLog(command.log, "hoverlane", commandLine))
+        return kExitLogUnwritable;
+    // Read what is stored first, so that saving on the way out writes the
+    // user's settings back instead of zeros; read before the uninstaller can
+    // touch them.
+    LoadSettings();
+    const std::string installDirectory = InstallDirectory;
+    int code = kExitSuccess;
+    if (command.silent) {
+        // Saved before, and without a box (no window, no loop to shut
+        // down): this run waits for the uninstaller, which removes the
+        // settings with everything else.
+        SaveSettings(false);
+        code = LaunchUninstaller(instance, installDirectory, true);
+    } else {
+        LaunchUninstaller(instance, installDirectory, false);
+        ShutDown(nullptr);
+    }
+    CloseInstallLog(code);
+    return code;
+}
+
+}  // namespace
+
 int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
-    if (CheckPlatform(kAcceptedPlatformId) != PlatformCheck::Accepted) return 0;
+    const StartCommand command = ReadStartCommand(commandLine);
+    // Nobody may be there to answer a box: a script's run says it by its
+    // exit code.
+    const bool silent = command.uninstall && command.silent;
+    if (CheckPlatform(kAcceptedPlatformId, !silent) != PlatformCheck::Accepted)
+        return silent ? kExitWrongFamily : kExitSuccess;
 
     Instance = instance;
     InstallDirectory = InstallDirectoryFrom(
         ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
 
-    const bool silentUninstall = IsSilentUninstallCommand(commandLine);
-    if (silentUninstall || IsUninstallCommand(commandLine)) {
-        // Read what is stored first, so that saving on the way out writes
-        // the user's settings back instead of zeros; read before the
-        // uninstaller can touch them.
-        LoadSettings();
-        const std::string installDirectory = InstallDirectory;
-        if (silentUninstall) {
-            // Saved before: this run waits for the uninstaller, which
-            // removes the settings with everything else.
-            ShutDown(nullptr);
-            return LaunchUninstaller(instance, installDirectory, true);
-        }
-        LaunchUninstaller(instance, installDirectory, false);
-        ShutDown(nullptr);
-        return 0;
-    }
+    if (command.uninstall) return Uninstall(instance, command, commandLine);
 
-    const int showCommand = IsMinimizedCommand(commandLine) ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
+    const int showCommand = command.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
 
     if (!CreateSyncWindow()) return 0;
 

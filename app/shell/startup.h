@@ -14,12 +14,19 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine);
 HWND CreateSyncWindow();
 LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Whole-text, case-insensitive command-line words.
-bool IsUninstallCommand(const char* commandLine);
+// The command line: /Uninstall, with /S (no question, no box, the exit
+// code tells) and /LOG=<file>, in any order and letter case; else the whole
+// text, any letter case, "/Minimized" to start hidden, anything else an
+// ordinary start.
+struct StartCommand {
+    bool uninstall = false;
+    bool silent = false;
+    bool minimized = false;
+    std::string log;
+    std::string unknown;  // with /Uninstall: a word not understood
+};
+StartCommand ReadStartCommand(const char* commandLine);
 bool IsMinimizedCommand(const char* commandLine);
-// "/Uninstall /S": the uninstaller runs without its question and boxes,
-// and this run ends with its exit code.
-bool IsSilentUninstallCommand(const char* commandLine);
 // InstallDirectory from the stored "Install Destination": the folder and a
 // backslash, or empty for an empty (or unreadable) value.
 std::string InstallDirectoryFrom(const std::string& storedFolder);

@@ -6,10 +6,18 @@
 #include <string>
 
 #include "errors.h"
+#include "exit_codes.h"
+#include "folder_security.h"
+#include <initializer_list>
+
 #include "handles.h"
 #include "install_layout.h"
+#include "install_log.h"
+#include "random.h"
 #include "resource.h"
 #include "resource_bytes.h"
+#include "switches.h"
+#include "system_function.h"
 
 namespace {
 
@@ -18,33 +26,59 @@ const char kCannotCreate[] = "Cannot create temporal file, check if you have suf
 // Tries this many names before giving up on a folder of its own.
 constexpr int kFolderAttempts = 64;
 
-// A new, empty folder under the temporary folder, made by this call: the
-// uninstaller runs with administrator rights, and nothing may lie beside it
-// in advance (a DLL it would load), as could beside a fixed name there.
-// Empty when none can be made.
-std::string NewUninstallerFolder() {
+// A new, empty folder under the temporary folder, made by this call, with
+// a name nobody can predict, that only its maker, SYSTEM and the
+// Administrators may write: the uninstaller runs with administrator rights
+// (as SYSTEM, from C:\Windows\Temp, where any user may add files to a
+// folder that inherits its rights), and nothing may lie beside it (a DLL
+// it would load). Empty when none can be made.
+std::string NewUninstallerFolder(const std::string& userSid) {
     char temp[MAX_PATH] = {};
     const DWORD length = GetTempPathA(MAX_PATH, temp);
     // A folder that does not fit leaves the buffer undefined; a bare name
     // would land in the current folder instead.
     if (length == 0 || length >= MAX_PATH) return std::string();
-    DWORD seed = (GetCurrentProcessId() << 16) ^ GetTickCount();
-    for (int attempt = 0; attempt < kFolderAttempts; ++attempt, seed = seed * 1664525 + 1013904223) {
+    for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         char name[32];
-        wsprintfA(name, "%s%08lX", kUninstallerFolderPrefix, static_cast<unsigned long>(seed));
+        wsprintfA(name, "%s%08lX", kUninstallerFolderPrefix, static_cast<unsigned long>(RandomNumber()));
         const std::string folder = std::string(temp, length) + name;
         if (folder.size() + 1 + sizeof(kUninstallerFileName) > MAX_PATH) return std::string();
-        if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+        const DWORD made = CreateFolderWithAccess(folder, CopyFolderWhileWritten(userSid));
+        if (made == ERROR_SUCCESS) return folder;
+        if (made != ERROR_ALREADY_EXISTS) {
+            LogFailure("Cannot create " + folder, made);
+            return std::string();
+        }
     }
     return std::string();
 }
 
-// The copy and its folder, when nothing will run the copy.
-void RemoveCopy(const std::string& folder, const std::string& path) {
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
+using SetFileInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
+constexpr int kFileDispositionInfo = 4;  // FileDispositionInfo
+
+// The copy and its folder while the uninstaller starts: opened before the
+// folder is protected, with the right to delete them, and without sharing
+// write or delete access, so that nobody changes the copy meanwhile.
+struct HeldCopy {
+    ScopedHandle file;
+    ScopedHandle folder;
+
+    // Deletes both, when nothing will run the copy. Its maker may no longer
+    // delete them by name once the folder is protected; the handles keep
+    // that right (Vista and later, where the protection is set at all).
+    void Remove(const std::string& folderPath, const std::string& path) {
+        static const auto setInformation = SystemFunction<SetFileInformationFunction>(
+            "kernel32.dll", "SetFileInformationByHandle");
+        for (ScopedHandle* held : {&file, &folder}) {
+            BOOL deleteIt = TRUE;
+            if (setInformation && *held)
+                setInformation(held->get(), kFileDispositionInfo, &deleteIt, sizeof(deleteIt));
+            held->reset();
+        }
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(folderPath.c_str());
+    }
+};
 
 }  // namespace
 
@@ -63,13 +97,25 @@ std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError) {
     return detail;
 }
 
+std::string UninstallerParameters(const std::string& installDirectory, bool silent,
+                                  const std::string& log) {
+    // What the uninstaller has always been given, when there is nothing else
+    // to hand on.
+    if (!silent && log.empty()) return installDirectory;
+    std::string parameters;
+    if (silent) parameters += std::string(kSilentSwitch) + " ";
+    if (!log.empty()) parameters += std::string(kLogSwitch) + "\"" + log + "\" ";
+    return parameters + kFolderSwitch + installDirectory;
+}
+
 namespace {
 
 // A silent launch reports a failure by its exit code only; otherwise it is
 // fatal, as it has always been.
 int Failed(bool silent, int code, const std::string& detail) {
+    LogLine(detail);
     if (!silent) ReportFatalError(code, detail);
-    return kLaunchFailedExitCode;
+    return kExitUninstallerNotStarted;
 }
 
 // Starts the copy through the shell, which asks for the administrator
@@ -90,13 +136,30 @@ int StartCopy(const std::string& path, const std::string& parameters, bool silen
         *failure = LaunchFailureText(reinterpret_cast<UINT_PTR>(start.hInstApp), GetLastError());
         return 0;
     }
+    LogLine("Started " + path + " " + parameters);
     if (!silent) return 0;
     ScopedHandle process(start.hProcess);
-    DWORD exitCode = kLaunchFailedExitCode;
+    DWORD exitCode = kExitUninstallerNotStarted;
     if (!process || WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess(process.get(), &exitCode))
-        return kLaunchFailedExitCode;
+        return kExitUninstallerNotStarted;
     return static_cast<int>(exitCode);
+}
+
+// The folder's final access list: from here on only SYSTEM and the
+// Administrators may change what is in it. A volume without access lists
+// (FAT) and the 95 family keep none: nothing to set there.
+bool ProtectCopyFolder(const std::string& folder, const std::string& userSid) {
+    if (!VolumeKeepsAccessLists(folder)) return true;
+    const std::string sddl = CopyFolderProtected(userSid);
+    const DWORD set = SetFolderAccess(folder, sddl);
+    if (set == ERROR_CALL_NOT_IMPLEMENTED) return true;
+    if (set != ERROR_SUCCESS) {
+        LogFailure("Cannot protect " + folder, set);
+        return false;
+    }
+    LogLine("Protected " + folder + " with " + sddl);
+    return true;
 }
 
 }  // namespace
@@ -106,24 +169,40 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
         FindResourceBytes(instance, kUninstallerResource, kUninstallerResourceType);
     if (!uninstaller.bytes) return Failed(silent, ErrorNoMemory, "cannot load resource into memory");
 
-    const std::string folder = NewUninstallerFolder();
+    const std::string userSid = CurrentUserSid();
+    const std::string folder = NewUninstallerFolder(userSid);
     if (folder.empty()) return Failed(silent, ErrorFileIo, kCannotCreate);
     const std::string path = folder + "\\" + kUninstallerFileName;
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_TEMPORARY, nullptr));
-    if (!file) {
-        RemoveDirectoryA(folder.c_str());
-        return Failed(silent, ErrorFileIo, kCannotCreate);
+    HeldCopy held;
+    {
+        // Nobody else may write it while it is written.
+        ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (!file) {
+            RemoveDirectoryA(folder.c_str());
+            return Failed(silent, ErrorFileIo, kCannotCreate);
+        }
+        DWORD written = 0;
+        const bool complete =
+            WriteFile(file.get(), uninstaller.bytes, uninstaller.size, &written, nullptr) &&
+            written == uninstaller.size;
+        // Closed before it is started: the system runs no file open for
+        // writing.
+        file.reset();
+        if (!complete) {
+            held.Remove(folder, path);
+            return Failed(silent, ErrorFileIo, "Cannot write into file");
+        }
     }
-    DWORD written = 0;
-    const bool complete =
-        WriteFile(file.get(), uninstaller.bytes, uninstaller.size, &written, nullptr) &&
-        written == uninstaller.size;
-    // Closed before it is started: the system runs no file open for writing.
-    file.reset();
-    if (!complete) {
-        RemoveCopy(folder, path);
-        return Failed(silent, ErrorFileIo, "Cannot write into file");
+    // Held, until the uninstaller runs, by handles that share neither write
+    // nor delete access: running it shares both read and delete.
+    held.file.reset(CreateFileA(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    held.folder.reset(CreateFileA(folder.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!held.file || !ProtectCopyFolder(folder, userSid)) {
+        held.Remove(folder, path);
+        return Failed(silent, ErrorFileIo, kCannotCreate);
     }
 
     // The uninstaller closes this program's running instances itself, and
@@ -131,11 +210,11 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
     // the rights it runs with). Only a silent start waits for it: a
     // deployment tool waits for this program and reads its exit code.
     const std::string parameters =
-        silent ? std::string(kSilentWord) + " " + installDirectory : installDirectory;
+        UninstallerParameters(installDirectory, silent, InstallLogOpen() ? InstallLogPath() : "");
     std::string failure;
     const int exitCode = StartCopy(path, parameters, silent, &failure);
     if (!failure.empty()) {
-        RemoveCopy(folder, path);
+        held.Remove(folder, path);
         return Failed(silent, ErrorFileIo, failure);
     }
     return exitCode;

@@ -8,17 +8,22 @@
 #include <string>
 
 // Writes the uninstaller that instance carries as hoverlane_uninst.exe into
-// a new folder of its own under the temporary folder and starts it with the
-// installation folder (with its backslash, or empty) as its command line. A failure is reported as fatal and ends the process;
-// so is an uninstaller that the system would not start (the user refused it
+// a new folder of its own under the temporary folder (a name nobody can
+// guess, writable only by SYSTEM and the Administrators once the copy is
+// in it) and starts it with the installation folder (with its backslash,
+// or empty). A failure is reported as fatal and ends the process; so is an
+// uninstaller that the system would not start (the user refused it
 // administrator rights), whose copy and folder are deleted at once.
 // With silent (hoverlane /Uninstall /S) nothing is shown: the uninstaller
 // runs without its question and boxes, this waits for it and returns its
-// exit code (0 only when nothing was left behind), or
-// kLaunchFailedExitCode when it could not be started. Otherwise it returns
-// 0 at once.
+// exit code, or kExitUninstallerNotStarted when it could not be started.
+// Otherwise it returns 0 at once. An open log (/LOG=) is handed on.
 int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, bool silent);
-constexpr int kLaunchFailedExitCode = 2;
+
+// The uninstaller's command line: the folder alone, as it has always been,
+// or the switches to hand on and the folder after /D=.
+std::string UninstallerParameters(const std::string& installDirectory, bool silent,
+                                  const std::string& log);
 
 // The detail reported when the shell could not start the uninstaller: empty
 // when shellResult (ShellExecuteA's result) says it started, otherwise

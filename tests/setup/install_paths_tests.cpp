@@ -12,6 +12,7 @@
 #include "install_layout.h"
 #include "install_paths.h"
 #include "payload.h"
+#include "switches.h"
 
 namespace {
 
@@ -79,26 +80,52 @@ TEST(ProposedFolder, ProgramsFolderOrElseTheSystemDrivesRoot) {
         EXPECT_EQ(c.proposed, ProposedInstallFolder(c.programFiles, c.windows)) << c.programFiles;
 }
 
-TEST(SetupCommandLine, SilentWordAndTheFolderAsTheLastArgument) {
+TEST(SetupCommandLine, SwitchesAsScriptsWriteThem) {
+    const unsigned setupSwitches = kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers;
     const struct {
         const char* line;
-        bool silent;
+        unsigned given;
         const char* folder;
+        const char* log;
+        const char* unknown;
     } cases[] = {
-        {"", false, ""},
-        {"/S", true, ""},
-        {"  /S  ", true, ""},
-        {"/S /D=C:\\My Apps\\Hoverlane", true, "C:\\My Apps\\Hoverlane"},
-        {"/D=D:\\Tools /S", false, "D:\\Tools /S"},  // /D= takes the rest of the line
-        {"/s", false, ""},
-        {"/SS /Silent x/S", false, ""},
-        {"/D=", false, ""},
+        {"", 0, "", "", ""},
+        {"  /s  ", kSwitchSilent, "", "", ""},
+        {"/S /D=C:\\My Apps\\Hoverlane  ", kSwitchSilent | kSwitchFolder, "C:\\My Apps\\Hoverlane", "", ""},
+        // /D= takes the rest of the line.
+        {"/d=D:\\Tools /S", kSwitchFolder, "D:\\Tools /S", "", ""},
+        {"/AllUsers /LOG=\"C:\\a b\\log.txt\" /S", kSwitchSilent | kSwitchLog | kSwitchAllUsers, "",
+         "C:\\a b\\log.txt", ""},
+        {"/log=C:\\log.txt", kSwitchLog, "", "C:\\log.txt", ""},
+        // Words that are not switches, or a switch without its value.
+        {"/SS /S", kSwitchSilent, "", "", "/SS"},
+        {"/S /Silent", kSwitchSilent, "", "", "/Silent"},
+        {"/LOG= /S", kSwitchSilent | kSwitchLog, "", "", "/LOG="},
+        {"/Uninstall", 0, "", "", "/Uninstall"},
     };
     for (const auto& c : cases) {
-        const SetupCommand command = ParseSetupCommand(c.line);
-        EXPECT_EQ(c.silent, command.silent) << c.line;
-        EXPECT_EQ(c.folder, command.folder) << c.line;
+        SCOPED_TRACE(c.line);
+        const Switches read = ReadSwitches(c.line, setupSwitches);
+        EXPECT_EQ(c.given, read.given);
+        EXPECT_EQ(c.folder, read.folder);
+        EXPECT_EQ(c.log, read.log);
+        EXPECT_EQ(c.unknown, read.unknown);
     }
+}
+
+// Program Files keeps its own rights; a folder anywhere else gets a
+// protected list. Setup run as SYSTEM makes shortcuts every user sees.
+TEST(SetupCommandLine, WhereRightsAndShortcutsGo) {
+    const std::vector<std::string> programs = {"C:\\Program Files", "", "C:\\Program Files (x86)"};
+    EXPECT_TRUE(InsideProgramsFolder("c:\\program files\\Hoverlane", programs));
+    EXPECT_TRUE(InsideProgramsFolder("C:\\Program Files (x86)\\Tools\\Hoverlane", programs));
+    EXPECT_FALSE(InsideProgramsFolder("C:\\Program Files2\\Hoverlane", programs));
+    EXPECT_FALSE(InsideProgramsFolder("D:\\Tools\\Hoverlane", programs));
+    EXPECT_FALSE(InsideProgramsFolder("C:\\Program Files\\..\\Hoverlane", programs));
+    EXPECT_TRUE(ShortcutsForAllUsers(false, "S-1-5-18"));
+    EXPECT_TRUE(ShortcutsForAllUsers(true, "S-1-5-21-1-2-3-1001"));
+    EXPECT_FALSE(ShortcutsForAllUsers(false, "S-1-5-21-1-2-3-1001"));
+    EXPECT_FALSE(ShortcutsForAllUsers(false, ""));
 }
 
 TEST(InstalledNames, ResourceNamesTurnIntoLowerCasePathsWithBlanks) {

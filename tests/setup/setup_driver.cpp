@@ -110,15 +110,6 @@ std::vector<ProgressLine> SetupRun::ProgressLog() const {
     return lines;
 }
 
-WineVersionFor::WineVersionFor(const std::string& exeName, const char* version)
-    : key_("Software\\Wine\\AppDefaults\\" + exeName) {
-    harness::WriteText(HKEY_CURRENT_USER, key_.c_str(), "Version", version);
-}
-
-WineVersionFor::~WineVersionFor() {
-    harness::DeleteKeyTree(HKEY_CURRENT_USER, key_.c_str());
-}
-
 std::string DesktopLink() {
     return harness::SpecialFolderPath(CSIDL_DESKTOP) + "\\" + kAppShortcut;
 }

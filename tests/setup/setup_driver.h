@@ -66,19 +66,6 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// Makes Wine report a platform version to every program of that file name
-// while it lives ("win98": the 95 family).
-class WineVersionFor {
-public:
-    WineVersionFor(const std::string& exeName, const char* version);
-    ~WineVersionFor();
-    WineVersionFor(const WineVersionFor&) = delete;
-    WineVersionFor& operator=(const WineVersionFor&) = delete;
-
-private:
-    std::string key_;
-};
-
 // The shortcut files setup makes for the current user.
 std::string DesktopLink();
 std::string StartupLink();

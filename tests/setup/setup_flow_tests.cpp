@@ -497,8 +497,8 @@ TEST_F(SetupTest, NinetyFiveVariantRefusesAnNtSystem) {
 }
 
 TEST_F(SetupTest, WhereTheSystemIsOfThe95FamilyOnlyThe95VariantInstalls) {
-    WineVersionFor setupSees("setup.exe", "win98");
-    WineVersionFor hoverlaneSees("hoverlane.exe", "win98");
+    harness::WineVersionFor setupSees("setup.exe", "win98");
+    harness::WineVersionFor hoverlaneSees("hoverlane.exe", "win98");
     {
         SetupRun nt(kSetupNt, "");
         EXPECT_EQ(kIncompatible, harness::AnswerBox("Error", IDOK, nt.process().id()));

@@ -117,7 +117,6 @@ TEST_F(StartupTest, DestroyingTheSyncWindowEndsTheInstanceInOrder) {
 
     SendMessageA(sync, WM_DESTROY, 0, 0);
 
-    EXPECT_FALSE(harness::TrayIconExists(app.main, 1));
     ASSERT_TRUE(app.process.WaitExit());
     EXPECT_EQ(0u, app.process.ExitCode());
     EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
@@ -184,6 +183,21 @@ TEST_F(StartupTest, TheSessionsEndSavesTheSettings) {
     EXPECT_EQ(std::string(1, '\1'),
               harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
     EXPECT_EQ(4u, harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kTimerValue).data.size());
+}
+
+// The Restart Manager (setup, the uninstaller) asks a copy to close so that
+// its file is free: it shuts down in order and ends.
+TEST_F(StartupTest, AskedToCloseByTheRestartManagerItEndsInOrder) {
+    Started app = StartHoverlane();
+    ASSERT_NE(nullptr, app.main);
+    DWORD_PTR answer = 0;
+    ASSERT_NE(0, SendMessageTimeoutA(app.main, WM_COMMAND, IDM_ALWAYS_IN_SIGHT, 0, SMTO_NORMAL,
+                                     harness::kWait, &answer));
+    PostMessageA(app.main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    ASSERT_TRUE(app.process.WaitExit());
+    EXPECT_EQ(0u, app.process.ExitCode());
+    EXPECT_EQ(std::string(1, '\1'),
+              harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
 }
 
 TEST_F(StartupTest, ExistingInstallationFolderStarts) {

@@ -5,7 +5,10 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "folder_security.h"
+#include "restart_delete.h"
 #include "uninstaller.h"
 
 namespace {
@@ -78,23 +81,70 @@ TEST(FolderRules, OnlyTheLaunchersCopyIsScheduledForRemoval) {
     for (const auto& [path, copy] : cases) EXPECT_EQ(copy, IsLauncherCopy(path)) << path;
 }
 
-TEST(FolderRules, SilentWordComesFirstAndTheFolderAfterIt) {
+TEST(FolderRules, PlainFolderOrSwitchesWithTheFolderLast) {
     const struct {
         const char* line;
         bool silent;
         const char* folder;
+        const char* log;
+        const char* unknown;
     } cases[] = {
-        {"C:\\Apps\\Hoverlane\\", false, "C:\\Apps\\Hoverlane\\"},
-        {"/S C:\\Apps\\Hoverlane\\", true, "C:\\Apps\\Hoverlane\\"},
-        {"/S ", true, ""},
-        {"/S", false, "/S"},  // no folder can start so: a folder text, not a word
-        {"/s C:\\", false, "/s C:\\"},
+        {"C:\\Apps\\Hoverlane\\", false, "C:\\Apps\\Hoverlane\\", "", ""},
+        {"/S /D=C:\\Apps\\Hoverlane\\", true, "C:\\Apps\\Hoverlane\\", "", ""},
+        {"/s /LOG=\"C:\\a b.txt\" /d=", true, "", "C:\\a b.txt", ""},
+        {"/LOG=C:\\l.txt /D=C:\\H\\", false, "C:\\H\\", "C:\\l.txt", ""},
+        {"/S /X /D=C:\\H\\", true, "C:\\H\\", "", "/X"},
+        // No switch first: the whole line is the folder, as it always was.
+        {"/Silent C:\\", false, "/Silent C:\\", "", ""},
+        {"\\\\server\\share\\H\\", false, "\\\\server\\share\\H\\", "", ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         const UninstallCommand command = ParseUninstallCommand(c.line);
-        EXPECT_EQ(c.silent, command.silent) << c.line;
-        EXPECT_EQ(c.folder, command.folder) << c.line;
+        EXPECT_EQ(c.silent, command.silent);
+        EXPECT_EQ(c.folder, command.folder);
+        EXPECT_EQ(c.log, command.log);
+        EXPECT_EQ(c.unknown, command.unknown);
     }
+}
+
+TEST(FolderRules, EachRefusedFolderHasItsOwnExitCode) {
+    const char windows[] = "C:\\windows";
+    const std::pair<const char*, int> cases[] = {
+        {"C:\\Program Files\\Hoverlane", 0},
+        {"D:\\Tools\\Hoverlane\\", 0},
+        {"C:\\windowsX\\Hoverlane", 0},
+        {"Hoverlane", 5},
+        {"C:Hoverlane", 5},
+        {"", 5},
+        {"C:\\", 6},
+        {"\\\\server\\share", 6},
+        {"C:\\Windows", 7},
+        {"c:/windows/system32/Hoverlane", 7},
+        {"C:\\Program Files\\..\\Windows\\Hoverlane", 7},
+    };
+    for (const auto& [folder, code] : cases)
+        EXPECT_EQ(code, ExitCodeOf(JudgeInstallFolder(folder, windows))) << folder;
+}
+
+// The access lists, as the tests cannot read them back under Wine.
+TEST(FolderRules, ProtectedFoldersLetOnlyAdministratorsWrite) {
+    const std::string user = "S-1-5-21-1-2-3-1001";
+    EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;S-1-5-21-1-2-3-1001)",
+              CopyFolderWhileWritten(user));
+    EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;S-1-5-21-1-2-3-1001)"
+              "(A;OICI;FRFX;;;S-1-3-4)",
+              CopyFolderProtected(user));
+    EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)",
+              InstallFolderProtected());
+}
+
+// wininit.ini names a file once, however often it is asked for.
+TEST(FolderRules, WininitDeletesEachFileOnce) {
+    const std::vector<std::string> lines = {"C:\\NEW.EXE=C:\\OLD.EXE", "NUL=C:\\TEMP\\A.EXE"};
+    EXPECT_EQ((std::vector<std::string>{"C:\\NEW.EXE=C:\\OLD.EXE", "NUL=C:\\TEMP\\A.EXE", "NUL=C:\\B.EXE"}),
+              RenameLinesWith(lines, "C:\\B.EXE"));
+    EXPECT_EQ(lines, RenameLinesWith(lines, "c:\\temp\\a.exe"));
 }
 
 TEST(FolderRules, FullPathResolvesDotsAndSlashes) {

@@ -3,11 +3,13 @@
 // deletion at the next restart; and the launcher's failures.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 #include <shellapi.h>
 
 #include <string>
 #include <utility>
 
+#include "exit_codes.h"
 #include "harness.h"
 #include "installation.h"
 #include "uninstall_fixture.h"
@@ -130,26 +132,59 @@ TEST_F(UninstallLauncherTest, UninstallEntryRemovesARunningInstallation) {
     ExpectNothingLeft();
 }
 
-// A file planted where the copy once went, under its name, is neither run
-// nor touched.
-// What a deployment tool runs: no question and no box, and it waits for
-// the uninstaller's verdict, 0 only when nothing was left behind.
-TEST_F(UninstallLauncherTest, SilentUninstallEndsWithWhetherAnythingWasLeft) {
-    install::Install();
-    const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
-    Process quiet = Process::Start(program, "/Uninstall /S");
-    ASSERT_TRUE(quiet.WaitExit());
-    EXPECT_EQ(0u, quiet.ExitCode());
-    ExpectNothingLeft();
+// Whether a visible box or dialog of any program came up while the process
+// ran; waits for it to end.
+bool BoxShownUntilItEnds(Process& process) {
+    bool shown = false;
+    harness::WaitUntil([&] {
+        for (HWND box : harness::TopWindows("#32770")) shown |= IsWindowVisible(box) != 0;
+        return !process.Running();
+    });
+    return shown;
+}
 
-    install::Install();
-    const std::string license = install::FilePath(install::kFolder, "license.txt");
-    ASSERT_TRUE(SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY));
-    Process again = Process::Start(program, "/Uninstall /S");
-    ASSERT_TRUE(again.WaitExit());
-    EXPECT_EQ(static_cast<DWORD>(kSomethingLeftExitCode), again.ExitCode());
-    EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
-    SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_NORMAL);
+// What a deployment tool runs, written as scripts write it: no question and
+// no box, and the exit code tells what happened.
+TEST_F(UninstallLauncherTest, SilentUninstallEndsWithTheTruthAndShowsNothing) {
+    static const std::string license = install::FilePath(install::kFolder, "license.txt");
+    static const std::string page = install::FilePath(install::kFolder, "Help\\Monitoring Time.htm");
+    struct Case {
+        const char* args;
+        void (*prepare)();
+        DWORD code;
+        size_t filesLeft;
+    };
+    const Case cases[] = {
+        {"/Uninstall /S", [] {}, 0, 0},
+        // Already missing is not left behind.
+        {"  /uninstall   /s ", [] { DeleteFileA(page.c_str()); }, 0, 0},
+        {"/S /UNINSTALL", [] { SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_READONLY); }, kExitFiles, 1},
+        // Never the tray application, and nothing touched.
+        {"/Uninstall /S /Quiet", [] {}, kExitBadSwitch, 13},
+        {"/Uninstall /S /LOG=C:\\No\\Such\\Folder\\log.txt", [] {}, kExitLogUnwritable, 13},
+        // A drive's root was never an installation of ours.
+        {"/Uninstall /S",
+         [] { harness::WriteText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue, "C:\\"); },
+         kExitFolderIsRoot, 13},
+    };
+    const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        install::Install();
+        c.prepare();
+        Process quiet = Process::Start(program, c.args);
+        EXPECT_FALSE(BoxShownUntilItEnds(quiet));
+        ASSERT_TRUE(quiet.WaitExit());
+        EXPECT_EQ(c.code, quiet.ExitCode());
+        EXPECT_EQ(c.filesLeft, install::PresentFiles().size());
+        EXPECT_EQ(nullptr, harness::FindTopWindow("HOVERLANE"));
+        SetFileAttributesA(license.c_str(), FILE_ATTRIBUTE_NORMAL);
+        install::RemoveLeftovers();
+    }
+    // No installation recorded: only shortcuts and keys to remove.
+    Process none = Process::Start(kHoverlane, "/Uninstall /S");
+    ASSERT_TRUE(none.WaitExit());
+    EXPECT_EQ(0u, none.ExitCode());
 }
 
 TEST_F(UninstallLauncherTest, TheCopyRunsFromANewFolderOfItsOwn) {
@@ -211,6 +246,74 @@ TEST_F(UninstallLauncherTest, MissingInstallDestinationLeavesTheDriveRootAlone) 
 
     EXPECT_EQ(Boxes({kQuestion, kUninstalledBefore, kCompleted}), RunThroughBoxes(uninstaller, IDYES));
     EXPECT_TRUE(root.Intact());
+}
+
+// This test's user, as the system names it.
+std::string OwnUserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    alignas(TOKEN_USER) BYTE buffer[128] = {};
+    DWORD size = 0;
+    char* text = nullptr;
+    std::string sid;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
+}
+
+// The record a script asks for: each step, each file and key; and the
+// folder the elevated copy runs from, closed to everyone but SYSTEM and the
+// Administrators (Wine keeps no access lists: the log says what was set).
+TEST_F(UninstallLauncherTest, TheLogRecordsEveryStepAndTheCopysProtection) {
+    install::Install();
+    const std::string log = std::string(install::kFolder) + " log.txt";
+    const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
+    Process quiet = Process::Start(program, "/Uninstall /S /LOG=\"" + log + "\"");
+    ASSERT_TRUE(quiet.WaitExit());
+    EXPECT_EQ(0u, quiet.ExitCode());
+    const std::string text = harness::ReadFileBytes(log).bytes;
+    DeleteFileA(log.c_str());
+    const std::string sid = OwnUserSid();
+    ASSERT_FALSE(sid.empty());
+    for (const std::string& line :
+         {"Protected " + TempFolder() + kUninstallerFolderPrefix,
+          " with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;" + sid + ")(A;OICI;FRFX;;;S-1-3-4)\r\n",
+          std::string("Deleted ") + install::kFolder + "\\license.txt\r\n",
+          std::string("Deleted the key HKEY_LOCAL_MACHINE\\") + kUninstallEntryKey + "\r\n",
+          std::string("hoverlane_uninst /S /LOG=\"") + log + "\" /D=" + install::kFolder + "\\\r\n"})
+        EXPECT_NE(std::string::npos, text.find(line)) << line << "\nin\n" << text;
+    // The uninstaller's end, then hoverlane's, which hands its code on.
+    const size_t first = text.find("exit code 0\r\n");
+    EXPECT_NE(std::string::npos, text.find("exit code 0\r\n", first + 1)) << text;
+}
+
+// The 95 family has no MoveFileExA that deletes: the copy is named, by its
+// short name, in wininit.ini, which Windows reads at its next start.
+TEST_F(UninstallLauncherTest, On98TheCopyGoesThroughWininit) {
+    harness::WineVersionFor launcher(kProgramFile, "win98");
+    harness::WineVersionFor copy(kUninstallerFileName, "win98");
+    Process started = Process::Start(harness::WinPath(HL_HOVERLANE_95), "/Uninstall");
+    ASSERT_TRUE(started.WaitExit()) << harness::DescribeProcess(started);
+    Process uninstaller = StartedUninstaller();
+    ASSERT_TRUE(uninstaller.valid());
+    const std::string image = ProcessImage(uninstaller.id());
+    EXPECT_EQ(Boxes({kQuestion}), RunThroughBoxes(uninstaller, IDNO));
+    ASSERT_TRUE(uninstaller.WaitExit());
+
+    char shortName[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameA(image.c_str(), shortName, MAX_PATH));
+    char line[MAX_PATH] = {};
+    GetPrivateProfileStringA("rename", "NUL", "", line, MAX_PATH, "wininit.ini");
+    EXPECT_TRUE(harness::SamePath(shortName, line)) << line;
+
+    Process boot = Process::Start("C:\\windows\\system32\\wineboot.exe", "-r");
+    ASSERT_TRUE(boot.WaitExit());
+    EXPECT_FALSE(harness::FileExists(image));
+    DeleteFileA("C:\\windows\\wininit.bak");
 }
 
 // Runs the launcher in a module that does not carry the uninstaller.

@@ -131,8 +131,8 @@ TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
 // the warning says so, and success is not claimed.
 TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
     install::Install();
-    const std::string program = install::FilePath(install::kFolder, "Hoverlane.exe");
-    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const std::string license = install::FilePath(install::kFolder, "license.txt");
+    HANDLE held = CreateFileA(license.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Process uninstaller = StartUninstaller(kFolderArg);
@@ -140,7 +140,7 @@ TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     ASSERT_TRUE(uninstaller.WaitExit());
     CloseHandle(held);
-    EXPECT_EQ(std::vector<std::string>{kProgramFile}, install::PresentFiles());
+    EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
     // Everything else went as usual.
     EXPECT_TRUE(install::PresentShortcuts().empty());
     EXPECT_EQ(0, install::PresentRegistryParts());

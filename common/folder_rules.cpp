@@ -1,0 +1,85 @@
+#include "folder_rules.h"
+
+#include <windows.h>
+
+#include "exit_codes.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+
+std::string WithSeparator(std::string folder) {
+    if (!folder.empty() && !IsSlash(folder.back())) folder += '\\';
+    return folder;
+}
+
+}  // namespace
+
+std::string FullPathOf(const std::string& path) {
+    if (path.empty()) return std::string();
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::string();
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed) return std::string();
+    full.resize(length);
+    return full;
+}
+
+bool IsRootPath(const std::string& fullPath) {
+    std::string path = fullPath;
+    while (!path.empty() && IsSlash(path.back())) path.pop_back();
+    if (path.empty()) return true;
+    if (path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':') return true;
+    if (path.size() > 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+        // \\server\share and anything shorter is the top of a share.
+        int separators = 0;
+        for (size_t i = 2; i < path.size(); ++i)
+            if (IsSlash(path[i])) ++separators;
+        return separators < 2;
+    }
+    return false;
+}
+
+bool LiesInside(const std::string& folderText, const std::string& path) {
+    const std::string folder = WithSeparator(FullPathOf(folderText));
+    const std::string full = FullPathOf(path);
+    if (folder.empty() || full.empty()) return false;
+    return full.size() > folder.size() && Upper(full.substr(0, folder.size())) == Upper(folder);
+}
+
+FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::string& windowsFolder) {
+    if (folderText.size() >= MAX_PATH || !IsFullyQualified(folderText)) return FolderVerdict::NotFullPath;
+    const std::string full = FullPathOf(folderText);
+    if (full.empty()) return FolderVerdict::NotFullPath;
+    if (IsRootPath(full)) return FolderVerdict::Root;
+    // The Windows folder itself, or anything below it.
+    if (!windowsFolder.empty() &&
+        (Upper(WithSeparator(full)) == Upper(WithSeparator(FullPathOf(windowsFolder))) ||
+         LiesInside(windowsFolder, full)))
+        return FolderVerdict::InsideWindows;
+    return FolderVerdict::Acceptable;
+}
+
+int ExitCodeOf(FolderVerdict verdict) {
+    switch (verdict) {
+    case FolderVerdict::NotFullPath:
+        return kExitFolderNotFullPath;
+    case FolderVerdict::Root:
+        return kExitFolderIsRoot;
+    case FolderVerdict::InsideWindows:
+        return kExitFolderInWindows;
+    case FolderVerdict::Acceptable:
+        break;
+    }
+    return kExitSuccess;
+}
+
+std::string WindowsFolder() {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}

@@ -1,0 +1,19 @@
+// Files that cannot be deleted now (a running program) are deleted when
+// Windows next starts: on the NT family through MoveFileExA, which records
+// them for the session manager; on the 95 family through the [rename]
+// section of wininit.ini, which takes short (8.3) names only and deletes no
+// folders.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Asks Windows to delete the file, or the folder once it is empty, at the
+// next start. False when it cannot be recorded (a folder on the 95 family,
+// no rights, a name that has no short form).
+bool DeleteAtRestart(const std::string& path, bool isFolder = false);
+
+// The lines of wininit.ini's [rename] section with one that deletes
+// shortPath appended, unless it is there already.
+std::vector<std::string> RenameLinesWith(const std::vector<std::string>& lines,
+                                         const std::string& shortPath);

@@ -1,0 +1,210 @@
+// setup as deployment tools run it: an exit code that tells the truth, no
+// window whatever happens, a log, shortcuts for every user, folders only
+// administrators may change, and copies that still run.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+
+#include "dll_search.h"
+#include "exit_codes.h"
+#include "files.h"
+#include "harness.h"
+#include "install_layout.h"
+#include "setup_driver.h"
+
+using namespace setup_test;
+
+namespace {
+
+struct SilentRun {
+    DWORD code = 0xFFFFFFFF;
+    bool windowShown = false;
+};
+
+// Runs setup with these switches and waits for it; notes whether any of its
+// windows was ever visible.
+SilentRun RunSetup(const std::string& args) {
+    harness::Process setup = harness::Process::Start(kSetupNt, args, true);
+    SilentRun run;
+    harness::WaitUntil([&] {
+        for (HWND window : harness::TopWindows(nullptr, setup.id()))
+            run.windowShown |= IsWindowVisible(window) != 0;
+        return !setup.Running();
+    });
+    if (setup.WaitExit(0)) run.code = setup.ExitCode();
+    return run;
+}
+
+// A copy of setup that carries none of the files it should install (nor
+// any other resource: silent, it needs none).
+std::string SetupWithoutPayload(const std::string& scratch) {
+    const std::string copy = scratch + "\\setup.exe";
+    CopyFileA(kSetupNt.c_str(), copy.c_str(), FALSE);
+    EndUpdateResourceA(BeginUpdateResourceA(copy.c_str(), TRUE), FALSE);
+    return copy;
+}
+
+TEST_F(SetupTest, SilentSetupEndsWithTheCodeOfWhatStoppedItAndShowsNothing) {
+    const std::string help = folder + "\\help\\help.htm";
+    const struct {
+        std::string args;
+        DWORD code;
+    } refused[] = {
+        {"/S /D=C:\\", kExitFolderIsRoot},
+        {"/S /D=Tools\\Hoverlane", kExitFolderNotFullPath},
+        {"/S /D=C:\\windows\\system32\\Hoverlane", kExitFolderInWindows},
+        {"/S /Quiet /D=" + folder, kExitBadSwitch},
+        {"/S /LOG=C:\\No\\Such\\Folder\\setup.log", kExitLogUnwritable},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args);
+        const SilentRun run = RunSetup(c.args);
+        EXPECT_EQ(c.code, run.code);
+        EXPECT_FALSE(run.windowShown);
+        EXPECT_FALSE(harness::FolderExists(folder));
+        EXPECT_FALSE(harness::KeyExists(HKEY_LOCAL_MACHINE, kProductKey));
+    }
+
+    // A step that fails.
+    {
+        harness::WineVersionFor win98("setup.exe", "win98");
+        EXPECT_EQ(static_cast<DWORD>(kExitWrongFamily), RunSetup("/s").code);
+    }
+    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
+    ASSERT_TRUE(harness::WriteFileBytes(help, "held"));
+    HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SilentRun run = RunSetup("/S");
+    CloseHandle(held);
+    EXPECT_EQ(static_cast<DWORD>(kExitFiles), run.code);
+    EXPECT_FALSE(run.windowShown);
+
+    // The registry: a volatile key holds no lasting one below it.
+    HKEY maker = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMakerKey, 0, nullptr, REG_OPTION_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &maker, nullptr));
+    RegCloseKey(maker);
+    run = RunSetup("/S");
+    harness::DeleteKeyTree(HKEY_LOCAL_MACHINE, kMakerKey);
+    EXPECT_EQ(static_cast<DWORD>(kExitRegistry), run.code);
+    EXPECT_FALSE(run.windowShown);
+
+    // A shortcut: a folder where the desktop link must go.
+    ASSERT_TRUE(CreateDirectoryA(DesktopLink().c_str(), nullptr));
+    run = RunSetup("/S");
+    RemoveDirectoryA(DesktopLink().c_str());
+    EXPECT_EQ(static_cast<DWORD>(kExitShortcuts), run.code);
+    EXPECT_FALSE(run.windowShown);
+    EXPECT_TRUE(harness::FileExists(StartupLink()));  // the other links are made
+
+    // No files to install at all.
+    harness::DeleteTree(folder);
+    harness::Process empty = harness::Process::Start(SetupWithoutPayload(scratch), "/S", true);
+    ASSERT_TRUE(empty.WaitExit());
+    EXPECT_EQ(static_cast<DWORD>(kExitFiles), empty.ExitCode());
+    EXPECT_FALSE(harness::FolderExists(folder));
+}
+
+// The record a script asks for, appended run after run; and a folder outside
+// Program Files gets an access list that only administrators may change
+// (Wine keeps no access lists: the log says what was set, and where).
+TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgramFiles) {
+    const std::string log = scratch + "\\setup log.txt";
+    const std::string outside = scratch + "\\Elsewhere\\Hoverlane";
+    ASSERT_EQ(0u, RunSetup("/S /LOG=\"" + log + "\" /D=" + outside).code);
+    const std::string help = folder + "\\help\\help.htm";
+    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
+    ASSERT_TRUE(harness::WriteFileBytes(help, "held"));
+    HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(kExitFiles), RunSetup("/LOG=\"" + log + "\" /S").code);
+    CloseHandle(held);
+
+    const std::string text = harness::ReadFileBytes(log).bytes;
+    for (const std::string& line : {
+             "Protected " + outside +
+                 " with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)\r\n",
+             "Wrote " + outside + "\\help\\help.htm\r\n",
+             std::string("Wrote HKEY_LOCAL_MACHINE\\") + kProductKey + "\\Install Destination = " + outside + "\r\n",
+             "Saved " + DesktopLink() + "\r\n",
+             std::string(" exit code 0\r\n"),
+             // The second run, with the system's words for what stopped it.
+             "Cannot create " + help + ": ",
+             std::string(" (error 32)\r\n"),
+             std::string(" exit code 1\r\n"),
+         })
+        EXPECT_NE(std::string::npos, text.find(line)) << line << "\nin\n" << text;
+    // Program Files keeps its own rights.
+    EXPECT_EQ(std::string::npos, text.find("Protected " + folder)) << text;
+}
+
+std::string CommonFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+// What a deployment tool running as SYSTEM gets; the uninstaller removes it.
+TEST_F(SetupTest, AllUsersShortcutsAreMadeForEveryUserAndRemovedWithTheRest) {
+    const std::string links[] = {
+        CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + kAppShortcut,
+        CommonFolder(CSIDL_COMMON_STARTUP) + "\\" + kAppShortcut,
+        CommonFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kProgramGroup + "\\" + kHelpShortcut,
+    };
+    ASSERT_EQ(0u, RunSetup("/AllUsers /S").code);
+    for (const std::string& link : links) EXPECT_TRUE(harness::FileExists(link)) << link;
+    EXPECT_FALSE(harness::FileExists(DesktopLink()));
+
+    harness::Process quiet = harness::Process::Start(folder + "\\hoverlane.exe", "/Uninstall /S");
+    ASSERT_TRUE(quiet.WaitExit());
+    EXPECT_EQ(0u, quiet.ExitCode());
+    for (const std::string& link : links) EXPECT_FALSE(harness::FileExists(link)) << link;
+    EXPECT_FALSE(harness::FolderExists(folder));
+}
+
+// A copy of the installed program that goes on running, as another session's
+// copy may when nothing can close it.
+HL_SCENARIO(KeepsRunning) {
+    Sleep(INFINITE);
+    return 0;
+}
+
+TEST_F(SetupTest, ACopyThatCannotBeClosedStopsSetupAndTheUninstallerBeforeAnythingChanges) {
+    ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr));
+    const std::string program = folder + "\\hoverlane.exe";
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileA(self, program.c_str(), FALSE));
+    harness::Process running = harness::Process::Start(program, "--scenario=KeepsRunning");
+    ASSERT_TRUE(harness::WaitUntil([&] { return running.Running(); }));
+
+    const SilentRun run = RunSetup("/S");
+    EXPECT_EQ(static_cast<DWORD>(kExitStillRunning), run.code);
+    EXPECT_FALSE(harness::FileExists(folder + "\\license.txt"));
+
+    ASSERT_TRUE(harness::WriteFileBytes(folder + "\\license.txt", "installed"));
+    harness::Process uninstaller =
+        harness::Process::Start(harness::WinPath(HL_UNINSTALLER), "/S /D=" + folder + "\\");
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(static_cast<DWORD>(kExitStillRunning), uninstaller.ExitCode());
+    EXPECT_TRUE(harness::FileExists(folder + "\\license.txt"));
+    EXPECT_TRUE(running.Running());
+}
+
+// A DLL beside an elevated program (in the Downloads folder, say) is not
+// loaded once the search is restricted; this test's own folder holds one.
+HL_SCENARIO(LoadsTheDllBesideIt) {
+    if (args == "restricted") RestrictDllSearch();
+    return LoadLibraryA("progress_probe.dll") != nullptr ? 1 : 0;
+}
+
+TEST(DllSearch, ADllBesideTheProgramIsNotLoadedOnceRestricted) {
+    for (const auto& [args, loaded] : {std::pair<const char*, DWORD>{"plain", 1}, {"restricted", 0}}) {
+        harness::Process child = harness::StartScenario("LoadsTheDllBesideIt", args);
+        ASSERT_TRUE(child.WaitExit());
+        EXPECT_EQ(loaded, child.ExitCode()) << args;
+    }
+}
+
+}  // namespace
