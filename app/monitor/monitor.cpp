@@ -8,6 +8,7 @@
 
 bool MonitoringPaused = false;
 POINT LastActivationPoint = {0, 0};
+SetWindowPosFunction SwitchWindowCall = SetWindowPos;
 
 namespace {
 
@@ -50,7 +51,7 @@ bool AnswersNow(HWND window) {
 // False when the system refused (higher rights).
 bool BringToTopAsync(HWND window) {
     SetLastError(ERROR_SUCCESS);
-    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+    return SwitchWindowCall(window, HWND_TOP, 0, 0, 0, 0,
                         SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
            GetLastError() != ERROR_ACCESS_DENIED;
 }
@@ -69,6 +70,7 @@ void ResetMonitor() {
     LastKeyTick = 0;
     KeySeen = false;
     InputElsewhere = false;
+    SwitchWindowCall = SetWindowPos;
 }
 
 void NoteKeyPressed(DWORD tick) {

@@ -143,6 +143,34 @@ TEST_F(IconCacheTest, AnImageNoItemShowsGoesToTheNextNewIcon) {
     EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList.get()));
 }
 
+// Two items show one image and one of them goes: the image stays for the
+// other, and a new icon gets a place of its own.
+TEST_F(IconCacheTest, AnImageStaysWhileAnotherItemShowsIt) {
+    InProcessApp app;
+    HICON red = SolidIcon(RGB(255, 0, 0));
+    HICON blue = SolidIcon(RGB(0, 0, 255));
+    HWND first = MakeWindow("IconTestShared", red, 400);
+    HWND second = MakeWindow("IconTestShared", red, 450);
+    HWND later = MakeWindow("IconTestLater", blue, 500);
+    auto firstNode = NodeOf(first);
+    auto secondNode = NodeOf(second);
+    InsertTreeItem(*firstNode);
+    InsertTreeItem(*secondNode);
+    ASSERT_EQ(firstNode->imageIndex, secondNode->imageIndex);
+
+    firstNode.reset();
+    auto laterNode = NodeOf(later);
+    InsertTreeItem(*laterNode);
+    EXPECT_NE(secondNode->imageIndex, laterNode->imageIndex);
+    EXPECT_EQ(RGB(255, 0, 0), ImageColour(secondNode->imageIndex));
+
+    secondNode.reset();
+    laterNode.reset();
+    for (HWND window : {first, second, later}) DestroyWindow(window);
+    DestroyIcon(red);
+    DestroyIcon(blue);
+}
+
 TEST_F(IconCacheTest, AWindowWithoutIconGetsNone) {
     InProcessApp app;
     HWND window = MakeWindow("IconTestNone", nullptr);
