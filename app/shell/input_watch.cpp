@@ -46,29 +46,56 @@ void WatchTyping(HWND window, bool on) {
     registerRawInput(&keyboard, 1, sizeof(keyboard));
 }
 
+namespace {
+
+bool Watched = false;
+SessionState Session;
+
+}  // namespace
+
 void WatchSession(HWND window) {
     static const auto registerSession =
         SystemFunction<RegisterSessionFunction>("wtsapi32.dll", "WTSRegisterSessionNotification");
-    if (registerSession) registerSession(window, kThisSession);
+    Session = SessionState();
+    Watched = registerSession && registerSession(window, kThisSession);
 }
 
 void UnwatchSession(HWND window) {
     static const auto unregisterSession = SystemFunction<UnregisterSessionFunction>(
         "wtsapi32.dll", "WTSUnRegisterSessionNotification");
-    if (unregisterSession) unregisterSession(window);
+    if (Watched && unregisterSession) unregisterSession(window);
+    Watched = false;
 }
 
-SessionChange SessionChangeOf(WPARAM code) {
+bool SessionWatched() {
+    return Watched;
+}
+
+SessionState AfterSessionChange(SessionState state, WPARAM code) {
     switch (code) {
     case kSessionLock:
+        state.locked = true;
+        break;
+    case kSessionUnlock:
+        state.locked = false;
+        break;
     case kConsoleDisconnect:
     case kRemoteDisconnect:
-        return SessionChange::Away;
-    case kSessionUnlock:
+        state.disconnected = true;
+        break;
     case kConsoleConnect:
     case kRemoteConnect:
-        return SessionChange::Back;
+        state.disconnected = false;
+        break;
     default:
-        return SessionChange::None;
+        break;
     }
+    return state;
+}
+
+SessionChange NoteSessionChange(WPARAM code) {
+    const bool wasPresent = Session.present();
+    Session = AfterSessionChange(Session, code);
+    if (wasPresent == Session.present()) return SessionChange::None;
+    return Session.present() ? SessionChange::Back : SessionChange::Away;
 }

@@ -243,7 +243,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kSessionChangeMessage:
         // Nothing at all runs while the session is locked, disconnected or
         // switched away from; it all starts again when the session is back.
-        switch (SessionChangeOf(wParam)) {
+        switch (NoteSessionChange(wParam)) {
         case SessionChange::Away:
             StopTimers(window);
             break;
