@@ -330,39 +330,68 @@ TEST_F(MainWindowTest, ExitRemovesTheTrayIconSavesAndEndsTheLoop) {
               harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
 }
 
+// The font a control draws with, and its height in pixels.
+HFONT FontOf(HWND control) {
+    return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+int FontHeight(HWND control) {
+    LOGFONTA font = {};
+    return GetObjectA(FontOf(control), sizeof(font), &font) ? std::abs(font.lfHeight) : 0;
+}
+
+int TreeImageSide() {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(
+        reinterpret_cast<HIMAGELIST>(SendMessageA(TreeView, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
+        &width, &height);
+    return width;
+}
+
 // Moved to a monitor of twice the scale and back: the size Windows
-// suggests, the tree and the bar in fonts of the new DPI, the parts laid out
-// again.
-TEST_F(MainWindowTest, ADpiChangeResizesTheWindowAndScalesItsControls) {
-    InProcessApp app;
-    ASSERT_TRUE(app.created());
-    const auto itemHeight = [] { return SendMessageA(TreeView, TVM_GETITEMHEIGHT, 0, 0); };
-    const auto barHeight = [] {
-        RECT bar;
-        GetWindowRect(StatusBar, &bar);
-        return bar.bottom - bar.top;
-    };
-    const LRESULT items = itemHeight();
-    const LONG bar = barHeight();
-    constexpr UINT kDpiChanged = 0x02E0;
-    const UINT dpi = 2 * GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
-    RECT suggested = {40, 60, 40 + 700, 60 + 400};
-    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+// suggests, and fonts and images hoverlane made for each DPI. Its first
+// fonts were its own too: they are gone once replaced, as are the others
+// when hoverlane ends.
+TEST_F(MainWindowTest, ADpiChangeResizesTheWindowAndMakesItsFontsAndImagesAnew) {
+    std::vector<HFONT> made;
+    {
+        InProcessApp app;
+        ASSERT_TRUE(app.created());
+        HDC screen = GetDC(nullptr);
+        const UINT dpi = 2 * GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        const int tree = FontHeight(TreeView), bar = FontHeight(StatusBar);
+        const int side = GetSystemMetrics(SM_CXSMICON);
+        ASSERT_GT(tree, 0);
+        ASSERT_GT(bar, 0);
+        EXPECT_EQ(side, TreeImageSide());
+        made = {FontOf(TreeView), FontOf(StatusBar)};
 
-    RECT now;
-    GetWindowRect(app.window(), &now);
-    EXPECT_TRUE(EqualRect(&suggested, &now));
-    EXPECT_GE(itemHeight(), items * 3 / 2);
-    EXPECT_GT(barHeight(), bar);
-    RECT client;
-    GetClientRect(app.window(), &client);
-    int expected[3], edges[3] = {};
-    StatusPartEdges(client.right, 3, expected, 3);
-    SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(expected[1], edges[1]);
+        constexpr UINT kDpiChanged = 0x02E0;
+        RECT suggested = {40, 60, 40 + 700, 60 + 400};
+        SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        GetWindowRect(app.window(), &now);
+        EXPECT_TRUE(EqualRect(&suggested, &now));
+        EXPECT_EQ(2 * tree, FontHeight(TreeView));
+        EXPECT_EQ(2 * bar, FontHeight(StatusBar));
+        EXPECT_EQ(2 * side, TreeImageSide());
+        for (HFONT font : made) EXPECT_NE(static_cast<DWORD>(OBJ_FONT), GetObjectType(font));
+        RECT client;
+        GetClientRect(app.window(), &client);
+        const int third = client.right / 3;
+        int edges[3] = {};
+        SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+        EXPECT_EQ(third, edges[0]);
+        EXPECT_EQ(2 * third, edges[1]);
 
-    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi / 2, dpi / 2), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(items, itemHeight());
+        SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi / 2, dpi / 2), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(tree, FontHeight(TreeView));
+        EXPECT_EQ(bar, FontHeight(StatusBar));
+        EXPECT_EQ(side, TreeImageSide());
+        made = {FontOf(TreeView), FontOf(StatusBar)};
+    }
+    for (HFONT font : made) EXPECT_NE(static_cast<DWORD>(OBJ_FONT), GetObjectType(font));
 }
 
 TEST_F(MainWindowTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {

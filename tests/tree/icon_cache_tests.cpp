@@ -171,6 +171,23 @@ TEST_F(IconCacheTest, AnImageStaysWhileAnotherItemShowsIt) {
     DestroyIcon(blue);
 }
 
+// At another DPI the images are drawn again at their new size, each in its
+// place.
+TEST_F(IconCacheTest, ImagesKeepTheirPlacesAtAnotherSize) {
+    InProcessApp app;
+    HICON green = SolidIcon(RGB(0, 255, 0));
+    HWND window = MakeWindow("IconTestResized", green);
+    auto node = NodeOf(window);
+    InsertTreeItem(*node);
+    const int count = ImageList_GetImageCount(TreeImageList.get());
+    SetTreeImageSize(2 * GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList.get()));
+    EXPECT_EQ(RGB(0, 255, 0), ImageColour(node->imageIndex));
+    node.reset();
+    DestroyWindow(window);
+    DestroyIcon(green);
+}
+
 TEST_F(IconCacheTest, AWindowWithoutIconGetsNone) {
     InProcessApp app;
     HWND window = MakeWindow("IconTestNone", nullptr);
