@@ -12,6 +12,7 @@
 #include "icon_cache.h"
 #include "input_watch.h"
 #include "monitor.h"
+#include "pause_key.h"
 #include "registry_layout.h"
 #include "resource.h"
 #include "settings.h"
@@ -100,12 +101,13 @@ void OnCreateMainWindow(HWND window) {
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
 
     LoadSettings();
     UpdateAlwaysInSightCheck(window);
     UpdateGuardItems(window);
+    UpdateMonitoringItem(window);
     WatchTyping(window, WaitWhileTyping);
     WatchSession(window);
 
@@ -191,7 +193,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand) {
         SetWindowPos(window, nullptr, 0, 0, ScaleToDpi(kWidthAt96, monitorDpi),
                      ScaleToDpi(kHeightAt96, monitorDpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    RegisterHotKey(window, 0, 0, VK_PAUSE);  // taken by another program: no hotkey
+    RegisterPauseKey(window, PauseKey);  // taken by another program: no hotkey
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;

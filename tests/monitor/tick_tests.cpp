@@ -506,6 +506,30 @@ TEST_F(TickTest, SwitchWhenThePointerRestsIgnoresASweep) {
     EXPECT_TRUE(WaitOnTop(editor.client, b));
 }
 
+// Hold Shift To Wait: while the user holds Shift down (a key of the X
+// server), the pointer rests on B and nothing switches; B comes up once
+// Shift is released.
+TEST_F(TickTest, HoldShiftToWaitSwitchesNothingWhileShiftIsDown) {
+    ASSERT_NE(nullptr, SelectEditorWithAOnTop());
+    Command(IDM_HOLD_SHIFT);
+    ASSERT_TRUE(HoldShiftToWait);
+    const auto shift = [](const char* action) {
+        return harness::StartUnixProgram("/usr/bin/xdotool", std::string(action) + " shift");
+    };
+    // Never left down for the cases after this one.
+    struct Release {
+        std::function<bool(const char*)> shift;
+        ~Release() { shift("keyup"); }
+    } release{shift};
+    ASSERT_TRUE(shift("keydown"));
+    ASSERT_TRUE(harness::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
+    Hover(b, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+    ASSERT_TRUE(shift("keyup"));
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
 TEST(TypingPause, AKeyHoldsBackForOneSecondAcrossTheCounterWrap) {
     EXPECT_TRUE(TypingHoldsBack(5000, 4100, true));
     EXPECT_FALSE(TypingHoldsBack(5000, 4000, true));

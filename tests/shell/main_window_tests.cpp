@@ -68,7 +68,9 @@ TEST_F(MainWindowTest, WindowControlsAndMenuAreAsBuilt) {
                                {IDM_ALWAYS_IN_SIGHT, "Al&ways In Sight"},
                                {IDM_WAIT_WHILE_TYPING, "Wa&it While Typing"},
                                {IDM_SWITCH_WHEN_RESTING, "Switch When The Pointer &Rests"},
+                               {IDM_HOLD_SHIFT, "Hold S&hift To Wait"},
                                {IDM_MONITOR_TIME, "Set Monitoring &Time"},
+                               {IDM_PAUSE_KEY, "&Pause Key..."},
                                {0, nullptr},
                                {IDM_EXIT, "E&xit"}});
     ExpectMenu(GetSubMenu(bar, 1), {{IDM_HELP, "&Help"}, {IDM_ABOUT, "&About"}});
