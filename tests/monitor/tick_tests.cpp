@@ -517,10 +517,9 @@ TEST_F(TickTest, HoldShiftToWaitSwitchesNothingWhileShiftIsDown) {
         return harness::StartUnixProgram("/usr/bin/xdotool", std::string(action) + " shift");
     };
     // Never left down for the cases after this one.
-    struct Release {
-        std::function<bool(const char*)> shift;
-        ~Release() { shift("keyup"); }
-    } release{shift};
+    struct KeyUp {
+        ~KeyUp() { harness::StartUnixProgram("/usr/bin/xdotool", "keyup shift"); }
+    } keyUp;
     ASSERT_TRUE(shift("keydown"));
     ASSERT_TRUE(harness::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
     Hover(b, editor.client);
