@@ -48,7 +48,7 @@ DWORD KeyOfControlWord(WORD word) {
 
 void OnOk(HWND dialog, HWND owner) {
     const DWORD key = KeyOfControlWord(
-        static_cast<WORD>(SendDlgItemMessageA(dialog, IDC_PAUSE_KEY, HKM_GETHOTKEY, 0, 0)));
+        static_cast<WORD>(SendMessageA(GetDlgItem(dialog, IDC_PAUSE_KEY), HKM_GETHOTKEY, 0, 0)));
     if (!IsUsablePauseKey(key)) {
         SystemLanguageBox(dialog, kTypingKeyText, kCaption, MB_ICONEXCLAMATION);
         return;
@@ -68,7 +68,7 @@ INT_PTR CALLBACK PauseKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         // While the user picks a key, it goes to the control, not to the
         // hotkey.
         UnregisterHotKey(owner, kPauseHotkeyId);
-        SendDlgItemMessageA(dialog, IDC_PAUSE_KEY, HKM_SETHOTKEY, ControlWordOf(PauseKey), 0);
+        SendMessageA(GetDlgItem(dialog, IDC_PAUSE_KEY), HKM_SETHOTKEY, ControlWordOf(PauseKey), 0);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
