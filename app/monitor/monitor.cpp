@@ -52,7 +52,7 @@ bool AnswersNow(HWND window) {
 bool BringToTopAsync(HWND window) {
     SetLastError(ERROR_SUCCESS);
     return SwitchWindowCall(window, HWND_TOP, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
+                            SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
            GetLastError() != ERROR_ACCESS_DENIED;
 }
 

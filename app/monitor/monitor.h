@@ -20,6 +20,7 @@ void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR timerId, DWORD tim
 // system's back.
 using SetWindowPosFunction = BOOL(WINAPI*)(HWND, HWND, int, int, int, int, UINT);
 extern SetWindowPosFunction SwitchWindowCall;
+
 // (Re)starts the owner's monitoring timer with the monitoring delay, which
 // applies from then on.
 void StartMonitorTimer(HWND owner);

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-
 #include "dialogs.h"
 #include "discovery.h"
 #include "input_watch.h"

@@ -35,6 +35,6 @@ int SmallIconSize(UINT dpi) {
     static const auto metricsForDpi =
         SystemFunction<MetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
     const int size = metricsForDpi ? metricsForDpi(SM_CXSMICON, dpi) : 0;
-    return size > 0 ? size
-                    : MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+    if (size > 0) return size;
+    return MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }

@@ -32,6 +32,10 @@ constexpr DWORD kThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
 constexpr WPARAM kConsoleConnect = 0x1, kConsoleDisconnect = 0x2, kRemoteConnect = 0x3,
                  kRemoteDisconnect = 0x4, kSessionLock = 0x7, kSessionUnlock = 0x8;
 
+// Whether the system took the registration, and where the session stands.
+bool Watched = false;
+SessionState Session;
+
 }  // namespace
 
 bool CanWatchTyping() {
@@ -45,13 +49,6 @@ void WatchTyping(HWND window, bool on) {
                                         on ? kInputSink : kRemove, on ? window : nullptr};
     registerRawInput(&keyboard, 1, sizeof(keyboard));
 }
-
-namespace {
-
-bool Watched = false;
-SessionState Session;
-
-}  // namespace
 
 void WatchSession(HWND window) {
     static const auto registerSession =

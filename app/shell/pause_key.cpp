@@ -26,10 +26,11 @@ const ModifierPair kModifiers[] = {
     {HOTKEYF_SHIFT, MOD_SHIFT, "Shift+"},
 };
 
-// Keys of the cursor block: their names need the extended-key flag.
+// Keys whose names need the extended-key flag: the cursor block, the
+// keypad's slash, Num Lock (without it, the name is Pause's).
 bool IsExtendedKey(UINT code) {
     return (code >= VK_PRIOR && code <= VK_DOWN) || code == VK_INSERT || code == VK_DELETE ||
-           code == VK_DIVIDE;
+           code == VK_DIVIDE || code == VK_NUMLOCK;
 }
 
 WORD ControlWordOf(DWORD key) {

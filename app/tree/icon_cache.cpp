@@ -51,10 +51,6 @@ HICON WindowSmallIcon(HWND window) {
     return reinterpret_cast<HICON>(answer);
 }
 
-}  // namespace
-
-namespace {
-
 // The tree view that shows the images.
 HWND ImagesShownIn = nullptr;
 
