@@ -21,6 +21,8 @@ inline constexpr char kTimerValue[] = "Timer";
 inline constexpr char kAlwaysInSightValue[] = "Intelligent Monitor";
 inline constexpr char kWaitWhileTypingValue[] = "Wait While Typing";
 inline constexpr char kPointerRestsValue[] = "Switch When The Pointer Rests";
+inline constexpr char kHoldShiftValue[] = "Hold Shift To Wait";
+inline constexpr char kPauseKeyValue[] = "Pause Key";  // REG_DWORD: key, modifiers << 16
 // Per user: one value per registered program.
 inline constexpr char kRegisteredProgramsKey[] = HOVERLANE_PRODUCT_KEY "\\Registered Programs";
 

@@ -10,6 +10,8 @@ DWORD MonitorDelay = 0;
 int AlwaysInSight = 0;
 bool WaitWhileTyping = false;
 bool SwitchWhenResting = false;
+bool HoldShiftToWait = false;
+DWORD PauseKey = kDefaultPauseKey;
 
 namespace {
 
@@ -24,11 +26,32 @@ struct Guard {
 const Guard kGuards[] = {
     {kWaitWhileTypingValue, &WaitWhileTyping},
     {kPointerRestsValue, &SwitchWhenResting},
+    {kHoldShiftValue, &HoldShiftToWait},
 };
+
+// Keys of newer keyboards that type nothing: browser, volume, media and
+// launch keys (VK_BROWSER_BACK to VK_LAUNCH_APP2).
+constexpr UINT kFirstCommandKey = 0xA6, kLastCommandKey = 0xB7;
+constexpr UINT kLeftShift = 0xA0, kRightMenu = 0xA5;  // VK_LSHIFT .. VK_RMENU
+
+// The stored key, unless it is missing or one the user could not choose.
+DWORD LoadPauseKey(HUSKEY key) {
+    DWORD stored = 0, size = sizeof(stored);
+    if (key && SHRegQueryUSValueA(key, kPauseKeyValue, nullptr, &stored, &size, FALSE, nullptr, 0) ==
+                   ERROR_SUCCESS &&
+        size == sizeof(stored) && IsUsablePauseKey(stored))
+        return stored;
+    return kDefaultPauseKey;
+}
 
 // One byte under the current user's key; false when it cannot be written.
 bool WriteByte(HUSKEY key, const char* value, BYTE byte) {
     return SHRegWriteUSValueA(key, value, REG_BINARY, &byte, sizeof(byte), SHREGSET_FORCE_HKCU) ==
+           ERROR_SUCCESS;
+}
+
+bool WriteDword(HUSKEY key, const char* value, DWORD number) {
+    return SHRegWriteUSValueA(key, value, REG_DWORD, &number, sizeof(number), SHREGSET_FORCE_HKCU) ==
            ERROR_SUCCESS;
 }
 
@@ -44,6 +67,20 @@ void LoadGuards(HUSKEY key) {
 
 }  // namespace
 
+bool IsUsablePauseKey(DWORD key) {
+    const UINT code = LOWORD(key), modifiers = HIWORD(key);
+    if (code == 0 || code > 0xFE || (modifiers & ~(MOD_ALT | MOD_CONTROL | MOD_SHIFT)) != 0)
+        return false;
+    if (code == VK_SHIFT || code == VK_CONTROL || code == VK_MENU || code == VK_LWIN ||
+        code == VK_RWIN || (code >= kLeftShift && code <= kRightMenu))
+        return false;
+    if (modifiers & (MOD_ALT | MOD_CONTROL)) return true;
+    // Alone, or with Shift (which types capitals), only a key that types
+    // nothing.
+    return code == VK_PAUSE || code == VK_CANCEL || code == VK_SCROLL || code == VK_APPS ||
+           (code >= VK_F1 && code <= VK_F24) || (code >= kFirstCommandKey && code <= kLastCommandKey);
+}
+
 void LoadSettings() {
     ScopedUsKey key;
     // Current user first, the machine's values as fallback.
@@ -51,9 +88,11 @@ void LoadSettings() {
         MonitorDelay = kDefaultDelay;
         AlwaysInSight = 0;
         LoadGuards(nullptr);
+        PauseKey = kDefaultPauseKey;
         return;
     }
     LoadGuards(key.get());
+    PauseKey = LoadPauseKey(key.get());
 
     // One byte into the low byte of the switch: a longer value does not fit
     // and counts as off.
@@ -81,6 +120,8 @@ void ResetSettings() {
     AlwaysInSight = 0;
     WaitWhileTyping = false;
     SwitchWhenResting = false;
+    HoldShiftToWait = false;
+    PauseKey = kDefaultPauseKey;
 }
 
 void SaveSettings(bool reportFailures) {
@@ -98,9 +139,8 @@ void SaveSettings(bool reportFailures) {
         return;
     }
     DWORD delay = MonitorDelay;
-    if (SHRegWriteUSValueA(key.get(), kTimerValue, REG_DWORD, &delay, sizeof(delay),
-                           SHREGSET_FORCE_HKCU) != ERROR_SUCCESS)
-        fail("Cannot write the settings");
+    if (!WriteDword(key.get(), kTimerValue, delay)) fail("Cannot write the settings");
+    if (!WriteDword(key.get(), kPauseKeyValue, PauseKey)) fail("Cannot write the settings");
     if (!WriteByte(key.get(), kAlwaysInSightValue, static_cast<BYTE>(AlwaysInSight & 0xFF)))
         fail("Cannot write the settings");
     for (const Guard& guard : kGuards)

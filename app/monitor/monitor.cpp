@@ -8,6 +8,7 @@
 
 bool MonitoringPaused = false;
 POINT LastActivationPoint = {0, 0};
+SetWindowPosFunction SwitchWindowCall = SetWindowPos;
 
 namespace {
 
@@ -50,8 +51,8 @@ bool AnswersNow(HWND window) {
 // False when the system refused (higher rights).
 bool BringToTopAsync(HWND window) {
     SetLastError(ERROR_SUCCESS);
-    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
+    return SwitchWindowCall(window, HWND_TOP, 0, 0, 0, 0,
+                            SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS) ||
            GetLastError() != ERROR_ACCESS_DENIED;
 }
 
@@ -69,6 +70,7 @@ void ResetMonitor() {
     LastKeyTick = 0;
     KeySeen = false;
     InputElsewhere = false;
+    SwitchWindowCall = SetWindowPos;
 }
 
 void NoteKeyPressed(DWORD tick) {
@@ -147,9 +149,12 @@ void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
     }
 
     // The guards the user chose: the pointer must have rested since the
-    // last look, and no key may have been pressed in the last second.
+    // last look, no key may have been pressed in the last second, and Shift
+    // may not be held down (the user reaches across documents for a menu
+    // or a tool bar).
     if (SwitchWhenResting && !resting) return;
     if (WaitWhileTyping && TypingHoldsBack(GetTickCount(), LastKeyTick, KeySeen)) return;
+    if (HoldShiftToWait && (GetAsyncKeyState(VK_SHIFT) & 0x8000)) return;
 
     // A program that does not answer now would get the switch late, once
     // it answers again, when the pointer may be long gone: it is left

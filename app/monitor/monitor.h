@@ -13,6 +13,14 @@ extern bool MonitoringPaused;
 extern POINT LastActivationPoint;
 
 void CALLBACK MonitorTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+
+// The call that brings a document to the top: SetWindowPos. Windows refuses
+// it with access denied for a program with higher rights, which Wine never
+// does; a test puts a refusing call in its place. ResetMonitor puts the
+// system's back.
+using SetWindowPosFunction = BOOL(WINAPI*)(HWND, HWND, int, int, int, int, UINT);
+extern SetWindowPosFunction SwitchWindowCall;
+
 // (Re)starts the owner's monitoring timer with the monitoring delay, which
 // applies from then on.
 void StartMonitorTimer(HWND owner);

@@ -13,6 +13,7 @@
 #define IDR_MAIN_MENU             130
 #define IDD_REGISTERED_PROGRAMS   134
 #define IDD_MONITOR_TIME          136
+#define IDD_PAUSE_KEY             137
 
 // Controls
 #define IDC_STATUS_BAR            1
@@ -22,6 +23,7 @@
 #define IDC_DELETE_PROGRAM        1010
 #define IDC_TIME_SLIDER           1011
 #define IDC_TIME_VALUE            1012
+#define IDC_PAUSE_KEY             1013
 
 // Menu commands
 #define IDM_HELP                  9
@@ -34,6 +36,8 @@
 #define IDM_MONITOR_TIME          32782
 #define IDM_WAIT_WHILE_TYPING     32783
 #define IDM_SWITCH_WHEN_RESTING   32784
+#define IDM_HOLD_SHIFT            32785
+#define IDM_PAUSE_KEY             32786
 
 // The uninstaller that hoverlane carries: a resource of this name and type.
 #define HOVERLANE_UNINSTALLER_RESOURCE Hoverlane_Uninst.exe

@@ -3,14 +3,13 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include <cstring>
-
 #include "dialogs.h"
 #include "discovery.h"
 #include "input_watch.h"
 #include "install_layout.h"
 #include "message_box.h"
 #include "monitor.h"
+#include "pause_key.h"
 #include "programs_dialog.h"
 #include "registered_programs.h"
 #include "resource.h"
@@ -74,6 +73,13 @@ void OnCommand(HWND window, int id) {
         SwitchWhenResting = !SwitchWhenResting;
         UpdateGuardItems(window);
         break;
+    case IDM_HOLD_SHIFT:
+        HoldShiftToWait = !HoldShiftToWait;
+        UpdateGuardItems(window);
+        break;
+    case IDM_PAUSE_KEY:
+        if (ShowPauseKeyDialog(Instance, window) == IDOK) UpdateMonitoringItem(window);
+        break;
     case IDM_EXIT:
         DestroyWindow(window);
         break;
@@ -109,18 +115,26 @@ void UpdateRegisterItem(HWND window) {
 
 void ToggleMonitoring(HWND window) {
     MonitoringPaused = !MonitoringPaused;
-    // The item offers the opposite of the new state.
-    char text[MAX_PATH] = {};
-    LoadStringA(Instance, MonitoringPaused ? IDS_START_MONITORING : IDS_STOP_MONITORING, text,
+    UpdateMonitoringItem(window);
+    ShowMonitoringInTray(window);
+}
+
+void UpdateMonitoringItem(HWND window) {
+    char loaded[MAX_PATH] = {};
+    LoadStringA(Instance, MonitoringPaused ? IDS_START_MONITORING : IDS_STOP_MONITORING, loaded,
                 MAX_PATH);
+    std::string text = loaded;
+    // After the tab, the key that does the same.
+    const size_t tab = text.find('\t');
+    if (PauseKey != kDefaultPauseKey && tab != std::string::npos)
+        text = text.substr(0, tab + 1) + PauseKeyName(PauseKey);
     MENUITEMINFOA update = {};
     update.cbSize = sizeof(update);
     update.fMask = MIIM_STRING;
-    update.dwTypeData = text;
-    update.cch = static_cast<UINT>(std::strlen(text));
+    update.dwTypeData = &text[0];
+    update.cch = static_cast<UINT>(text.size());
     SetMenuItemInfoA(OptionsMenu(window), IDM_TOGGLE_MONITORING, FALSE, &update);
     DrawMenuBar(window);
-    ShowMonitoringInTray(window);
 }
 
 namespace {
@@ -146,6 +160,7 @@ void UpdateGuardItems(HWND window) {
                  (WaitWhileTyping ? MFS_CHECKED : MFS_UNCHECKED) |
                      (CanWatchTyping() ? MFS_ENABLED : MFS_GRAYED));
     SetItemState(window, IDM_SWITCH_WHEN_RESTING, SwitchWhenResting ? MFS_CHECKED : MFS_UNCHECKED);
+    SetItemState(window, IDM_HOLD_SHIFT, HoldShiftToWait ? MFS_CHECKED : MFS_UNCHECKED);
     DrawMenuBar(window);
 }
 

@@ -14,9 +14,12 @@ bool CanRegisterSelection();
 // WM_ENTERMENULOOP: the register item follows CanRegisterSelection.
 void UpdateRegisterItem(HWND window);
 void ToggleMonitoring(HWND window);
+// The Stop/Start item offers the opposite of the monitoring's state, and
+// names the pause key when it is not Pause.
+void UpdateMonitoringItem(HWND window);
 void UpdateAlwaysInSightCheck(HWND window);
-// Wait While Typing and Switch When The Pointer Rests: checked when on; the
-// first grayed where keys cannot be watched.
+// Wait While Typing, Switch When The Pointer Rests and Hold Shift To Wait:
+// checked when on; the first grayed where keys cannot be watched.
 void UpdateGuardItems(HWND window);
 
 // Help command: the help file under the installation folder; empty without

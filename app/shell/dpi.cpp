@@ -17,10 +17,24 @@ UINT WindowDpi(HWND window) {
     return dpi ? dpi : SystemDpi();
 }
 
-HFONT FontForDpi(HFONT systemFont, UINT dpi) {
-    LOGFONTA font = {};
-    if (!systemFont) systemFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    if (!GetObjectA(systemFont, sizeof(font), &font)) return nullptr;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+LOGFONTA FontLook(HFONT font) {
+    LOGFONTA look = {};
+    if (!font || !GetObjectA(font, sizeof(look), &look))
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(look), &look);
+    return look;
+}
+
+HFONT FontForDpi(const LOGFONTA& look, UINT dpi) {
+    LOGFONTA font = look;
+    font.lfHeight = MulDiv(look.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
     return CreateFontIndirectA(&font);
+}
+
+int SmallIconSize(UINT dpi) {
+    using MetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    static const auto metricsForDpi =
+        SystemFunction<MetricsForDpiFunction>("user32.dll", "GetSystemMetricsForDpi");
+    const int size = metricsForDpi ? metricsForDpi(SM_CXSMICON, dpi) : 0;
+    if (size > 0) return size;
+    return MulDiv(GetSystemMetrics(SM_CXSMICON), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }

@@ -15,5 +15,12 @@ UINT WindowDpi(HWND window);
 inline int ScaleToDpi(int pixelsAt96, UINT dpi) {
     return MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
 }
-// The font at the system's DPI made again for dpi; the caller owns it.
-HFONT FontForDpi(HFONT systemFont, UINT dpi);
+// How a control's font looks at the system's DPI: the font's description,
+// kept in place of the font itself, which stays the control's. The default
+// GUI font's where the control names none.
+LOGFONTA FontLook(HFONT font);
+// A new font of that look for dpi; the caller owns it.
+HFONT FontForDpi(const LOGFONTA& look, UINT dpi);
+// The side of a small icon at dpi (Windows 10 and later know it for each
+// DPI; elsewhere the system's, scaled).
+int SmallIconSize(UINT dpi);

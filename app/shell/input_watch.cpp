@@ -32,6 +32,10 @@ constexpr DWORD kThisSession = 0;  // NOTIFY_FOR_THIS_SESSION
 constexpr WPARAM kConsoleConnect = 0x1, kConsoleDisconnect = 0x2, kRemoteConnect = 0x3,
                  kRemoteDisconnect = 0x4, kSessionLock = 0x7, kSessionUnlock = 0x8;
 
+// Whether the system took the registration, and where the session stands.
+bool Watched = false;
+SessionState Session;
+
 }  // namespace
 
 bool CanWatchTyping() {
@@ -49,26 +53,46 @@ void WatchTyping(HWND window, bool on) {
 void WatchSession(HWND window) {
     static const auto registerSession =
         SystemFunction<RegisterSessionFunction>("wtsapi32.dll", "WTSRegisterSessionNotification");
-    if (registerSession) registerSession(window, kThisSession);
+    Session = SessionState();
+    Watched = registerSession && registerSession(window, kThisSession);
 }
 
 void UnwatchSession(HWND window) {
     static const auto unregisterSession = SystemFunction<UnregisterSessionFunction>(
         "wtsapi32.dll", "WTSUnRegisterSessionNotification");
-    if (unregisterSession) unregisterSession(window);
+    if (Watched && unregisterSession) unregisterSession(window);
+    Watched = false;
 }
 
-SessionChange SessionChangeOf(WPARAM code) {
+bool SessionWatched() {
+    return Watched;
+}
+
+SessionState AfterSessionChange(SessionState state, WPARAM code) {
     switch (code) {
     case kSessionLock:
+        state.locked = true;
+        break;
+    case kSessionUnlock:
+        state.locked = false;
+        break;
     case kConsoleDisconnect:
     case kRemoteDisconnect:
-        return SessionChange::Away;
-    case kSessionUnlock:
+        state.disconnected = true;
+        break;
     case kConsoleConnect:
     case kRemoteConnect:
-        return SessionChange::Back;
+        state.disconnected = false;
+        break;
     default:
-        return SessionChange::None;
+        break;
     }
+    return state;
+}
+
+SessionChange NoteSessionChange(WPARAM code) {
+    const bool wasPresent = Session.present();
+    Session = AfterSessionChange(Session, code);
+    if (wasPresent == Session.present()) return SessionChange::None;
+    return Session.present() ? SessionChange::Back : SessionChange::Away;
 }

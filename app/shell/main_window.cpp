@@ -12,6 +12,7 @@
 #include "icon_cache.h"
 #include "input_watch.h"
 #include "monitor.h"
+#include "pause_key.h"
 #include "registry_layout.h"
 #include "resource.h"
 #include "settings.h"
@@ -39,10 +40,11 @@ constexpr LPARAM kEndSessionCloseApp = 0x1;     // ENDSESSION_CLOSEAPP
 constexpr int kWidthAt96 = 350;
 constexpr int kHeightAt96 = 200;
 
-// The controls' fonts at the system's DPI, and the ones made for another
-// DPI that the controls use meanwhile.
-HFONT SystemTreeFont = nullptr;
-HFONT SystemBarFont = nullptr;
+// How the controls' fonts look at the system's DPI, and the fonts made from
+// that for the window's DPI, which the controls use. The controls' own
+// default fonts stay theirs.
+LOGFONTA TreeLook = {};
+LOGFONTA BarLook = {};
 ScopedFont TreeFont;
 ScopedFont BarFont;
 
@@ -50,16 +52,17 @@ HWND CurrentMainWindow() {
     return MainWindow;
 }
 
-// The tree and the status bar drawn for the window's DPI.
+// The tree and the status bar drawn for the window's DPI: fonts and images
+// made for it.
 void ApplyDpi(HWND window, UINT dpi) {
-    const bool system = dpi == SystemDpi();
-    ScopedFont tree(system ? nullptr : FontForDpi(SystemTreeFont, dpi));
-    ScopedFont bar(system ? nullptr : FontForDpi(SystemBarFont, dpi));
-    SendMessageA(TreeView, WM_SETFONT, reinterpret_cast<WPARAM>(tree ? tree.get() : SystemTreeFont), TRUE);
-    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(bar ? bar.get() : SystemBarFont), TRUE);
+    ScopedFont tree(FontForDpi(TreeLook, dpi));
+    ScopedFont bar(FontForDpi(BarLook, dpi));
+    SendMessageA(TreeView, WM_SETFONT, reinterpret_cast<WPARAM>(tree.get()), TRUE);
+    SendMessageA(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(bar.get()), TRUE);
     // The controls use the new fonts now: the old ones may go.
     TreeFont = std::move(tree);
     BarFont = std::move(bar);
+    SetTreeImageSize(SmallIconSize(dpi));
     // The bar takes the height of its new font when it is sized.
     SendMessageA(StatusBar, WM_SIZE, 0, 0);
     RECT client;
@@ -101,12 +104,13 @@ void OnCreateMainWindow(HWND window) {
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES;
+    controls.dwICC = ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
 
     LoadSettings();
     UpdateAlwaysInSightCheck(window);
     UpdateGuardItems(window);
+    UpdateMonitoringItem(window);
     WatchTyping(window, WaitWhileTyping);
     WatchSession(window);
 
@@ -129,11 +133,9 @@ void OnCreateMainWindow(HWND window) {
     SetStatusParts(window, kStatusParts);
     ShowWindow(StatusBar, SW_SHOW);
     SetStatusText(2, kMakerName);
-    SystemTreeFont = reinterpret_cast<HFONT>(SendMessageA(TreeView, WM_GETFONT, 0, 0));
-    SystemBarFont = reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0));
-    // On a monitor of another scale than the system's.
-    const UINT dpi = WindowDpi(window);
-    if (dpi != SystemDpi()) ApplyDpi(window, dpi);
+    TreeLook = FontLook(reinterpret_cast<HFONT>(SendMessageA(TreeView, WM_GETFONT, 0, 0)));
+    BarLook = FontLook(reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+    ApplyDpi(window, WindowDpi(window));
 
     CreateRootNode();
     AddTrayIcon(window);
@@ -181,15 +183,20 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     // error takes the tray icon along.
     SetErrorHooks(CurrentMainWindow, DeleteMainTrayIcon);
 
-    // The size of 96 DPI, for the scale of the system's display.
+    // The size of 96 DPI, for the scale of the system's display, and then
+    // for the monitor the window opened on.
     const UINT dpi = SystemDpi();
     HWND window = CreateWindowExA(0, className, "Hoverlane", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                                   ScaleToDpi(kWidthAt96, dpi), ScaleToDpi(kHeightAt96, dpi), nullptr,
                                   nullptr, instance, nullptr);
     if (!window) return false;
     MainWindow = window;
+    const UINT monitorDpi = WindowDpi(window);
+    if (monitorDpi != dpi)
+        SetWindowPos(window, nullptr, 0, 0, ScaleToDpi(kWidthAt96, monitorDpi),
+                     ScaleToDpi(kHeightAt96, monitorDpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    RegisterHotKey(window, 0, 0, VK_PAUSE);  // taken by another program: no hotkey
+    RegisterPauseKey(window, PauseKey);  // taken by another program: no hotkey
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;
@@ -252,7 +259,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kSessionChangeMessage:
         // Nothing at all runs while the session is locked, disconnected or
         // switched away from; it all starts again when the session is back.
-        switch (SessionChangeOf(wParam)) {
+        switch (NoteSessionChange(wParam)) {
         case SessionChange::Away:
             StopTimers(window);
             break;
@@ -265,7 +272,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case kDpiChangedMessage: {
         // Moved to a monitor of another scale: the size Windows suggests,
-        // and fonts made for the new DPI.
+        // and fonts and images made for the new DPI.
         ApplyDpi(window, HIWORD(wParam));
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         if (suggested)
@@ -323,7 +330,6 @@ void ReleaseResources(HWND window) {
     // The controls go with the window; their fonts go now.
     TreeFont.reset();
     BarFont.reset();
-    SystemTreeFont = SystemBarFont = nullptr;
     // The whole tree goes before the image list its items use.
     RootNode.reset();
     DestroyTreeImageList();

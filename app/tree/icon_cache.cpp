@@ -51,23 +51,52 @@ HICON WindowSmallIcon(HWND window) {
     return reinterpret_cast<HICON>(answer);
 }
 
+// The tree view that shows the images.
+HWND ImagesShownIn = nullptr;
+
+// An empty list of that image size, backdrop the window colour, attached to
+// the tree view in place of the one before.
+HIMAGELIST AttachNewImageList(int width, int height) {
+    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24, 0, 1);
+    if (!list) return nullptr;
+    ImageList_SetBkColor(list, GetSysColor(COLOR_WINDOW));
+    SendMessageA(ImagesShownIn, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
+    return list;
+}
+
 }  // namespace
 
 HIMAGELIST CreateTreeImageList(HWND treeView) {
     ShellOwner = GetParent(treeView);
+    ImagesShownIn = treeView;
     IconCache.clear();
     FreeImages.clear();
-    TreeImageList.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON),
-                                         GetSystemMetrics(SM_CYSMICON), ILC_COLOR24, 0, 1));
-    if (!TreeImageList) return nullptr;
-    SendMessageA(treeView, TVM_SETIMAGELIST, TVSIL_NORMAL,
-                 reinterpret_cast<LPARAM>(TreeImageList.get()));
-    ImageList_SetBkColor(TreeImageList.get(), GetSysColor(COLOR_WINDOW));
+    TreeImageList.reset(AttachNewImageList(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
     return TreeImageList.get();
+}
+
+void SetTreeImageSize(int size) {
+    int width = 0, height = 0;
+    if (!TreeImageList || !ImageList_GetIconSize(TreeImageList.get(), &width, &height) ||
+        (width == size && height == size))
+        return;
+    ScopedImageList resized(AttachNewImageList(size, size));
+    if (!resized) return;
+    // Places first: an image that cannot be copied leaves its own place
+    // blank, not the next image's.
+    const int count = ImageList_GetImageCount(TreeImageList.get());
+    ImageList_SetImageCount(resized.get(), static_cast<UINT>(count));
+    for (int index = 0; index < count; ++index) {
+        ScopedIcon image(ImageList_GetIcon(TreeImageList.get(), index, ILD_NORMAL));
+        if (image) ImageList_ReplaceIcon(resized.get(), index, image.get());
+    }
+    // The tree view shows the new list now: the old one may go.
+    TreeImageList = std::move(resized);
 }
 
 void DestroyTreeImageList() {
     ShellOwner = nullptr;
+    ImagesShownIn = nullptr;
     // The cached indices point into this list and go with it.
     IconCache.clear();
     FreeImages.clear();

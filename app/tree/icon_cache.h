@@ -17,6 +17,9 @@
 // the shell may show while the desktop's icon is looked up.
 HIMAGELIST CreateTreeImageList(HWND treeView);
 void DestroyTreeImageList();
+// The images drawn again at size x size pixels (for another DPI), each at
+// its index, so that every index handed out stays valid.
+void SetTreeImageSize(int size);
 
 struct IconCacheEntry {
     // Class of the window whose icon made or last replaced the entry.

@@ -5,6 +5,9 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -587,6 +590,61 @@ bool TrayIconExists(HWND window, UINT id) {
     data.hWnd = window;
     data.uID = id;
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+std::vector<ShellTrayIcon> ShellTrayIcons() {
+    std::vector<ShellTrayIcon> icons;
+    for (HWND tip : TopWindows(TOOLTIPS_CLASSA)) {
+        // The tool's text is copied into the buffer it names (up to 1024
+        // bytes), in the shell's memory.
+        constexpr size_t kText = 1100;
+        RemoteBlock block(tip, sizeof(TTTOOLINFOA) + kText);
+        if (!block.valid()) continue;
+        TTTOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.lpszText = block.address() + sizeof(tool);
+        block.Write(0, &tool, sizeof(tool));
+        const char zero = 0;
+        block.Write(sizeof(tool), &zero, 1);
+        if (!SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(block.address()))) continue;
+        block.Read(0, &tool, sizeof(tool));
+        char className[64] = {};
+        GetClassNameA(tool.hwnd, className, sizeof(className));
+        if (!std::strstr(className, "tray_icon")) continue;
+        char text[kText] = {};
+        block.Read(sizeof(tool), text, kText - 1);
+        icons.push_back({tool.hwnd, text});
+    }
+    return icons;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    static int shots = 0;
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    const std::string file = std::string(HL_BUILD_DIR) + "/screen-" +
+                             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++shots) + ".ppm";
+    char crop[96];
+    std::snprintf(crop, sizeof(crop), "%dx%d+%ld+%ld", width, height, area.left, area.top);
+    std::vector<COLORREF> pixels;
+    if (!StartUnixProgram("/usr/bin/import", std::string("-window root -crop ") + crop + " +repage -depth 8 ppm:" + file))
+        return pixels;
+    // The picture is written as it is taken: read once it is whole.
+    const std::string path = WinPath(file.c_str());
+    WaitUntil([&] {
+        std::ifstream in(path, std::ios::binary);
+        std::string magic;
+        int w = 0, h = 0, depth = 0;
+        if (!(in >> magic >> w >> h >> depth) || magic != "P6" || depth != 255 || w != width || h != height) return false;
+        in.get();
+        std::string bytes(static_cast<size_t>(w) * h * 3, '\0');
+        if (!in.read(&bytes[0], bytes.size())) return false;
+        for (size_t i = 0; i < bytes.size(); i += 3)
+            pixels.push_back(RGB(static_cast<BYTE>(bytes[i]), static_cast<BYTE>(bytes[i + 1]),
+                                 static_cast<BYTE>(bytes[i + 2])));
+        return true;
+    });
+    DeleteFileA(path.c_str());
+    return pixels;
 }
 
 namespace {

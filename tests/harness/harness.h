@@ -208,6 +208,17 @@ private:
 // Whether the tray holds the icon (window, id): a modification that changes
 // nothing succeeds only for an existing icon.
 bool TrayIconExists(HWND window, UINT id);
+// The tray's icons as Wine's shell shows them: it keeps their pictures and
+// tips in its own process, each icon a window with a tooltip of its own.
+struct ShellTrayIcon {
+    HWND window = nullptr;
+    std::string tip;
+};
+std::vector<ShellTrayIcon> ShellTrayIcons();
+// The screen's pixels in the rectangle, row by row, as the X server shows
+// them (GDI under Wine cannot read another process's windows); none when
+// the picture cannot be taken.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
 
 // Ends every process whose program file has that name (case-insensitive),
 // for programs that other programs start. Returns how many were ended.

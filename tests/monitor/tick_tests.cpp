@@ -15,9 +15,9 @@
 #include "fixture.h"
 #include "harness.h"
 #include "in_process_app.h"
+#include "input_watch.h"
 #include "registered_programs.h"
 #include "resource.h"
-#include "rights.h"
 #include "tree_test_util.h"
 
 namespace {
@@ -435,46 +435,56 @@ TEST_F(TickTest, AModalDialogKeepsTheActiveDocumentUntilItCloses) {
     ExpectHeldBackUntil(editor.client, b, a, [&] { SampleCommand(SAMPLE_END_MODAL); });
 }
 
-// Wine runs every program with the same rights: the node is marked as
-// discovery marks a program that runs as administrator.
-TEST_F(TickTest, AProgramWithHigherRightsIsNotSwitchedAndSaysWhy) {
-    WindowNode* program = StartEditor();
-    ASSERT_NE(nullptr, program);
-    EXPECT_FALSE(program->elevated);
-    program->elevated = true;
-    Select(program);
-    EXPECT_EQ(kHigherRightsText, StatusText(0));
-    Hover(a, editor.client);
-    LetTicksPass();
-    EXPECT_EQ(c, TopDocument(editor.client));
-    EXPECT_NE(nullptr, ProgramNode(editor.frame));
+// Windows refuses the switch with access denied when the program runs with
+// higher rights; Wine runs every program with the same rights, so a call
+// that refuses as Windows does stands in for the system's.
+int RefusedSwitches = 0;
+BOOL WINAPI RefuseSwitch(HWND, HWND, int, int, int, int, UINT) {
+    ++RefusedSwitches;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
 }
 
-TEST(HigherRights, OnlyAKnownHigherLevelOutranksUs) {
-    struct Case {
-        DWORD theirs, ours;
-        bool higher;
-    };
-    const Case cases[] = {
-        {0x3000, 0x2000, true},  {0x4000, 0x3000, true},  {0x2000, 0x2000, false},
-        {0x2000, 0x3000, false}, {0, 0x2000, false},      {0x3000, 0, false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.higher, HasHigherRights(c.theirs, c.ours)) << std::hex << c.theirs << " " << c.ours;
+TEST_F(TickTest, AProgramThatRefusesASwitchIsNotTriedAgainAndSaysWhy) {
+    WindowNode* program = SelectEditorWithAOnTop();
+    ASSERT_NE(nullptr, program);
+    ASSERT_FALSE(program->elevated);
+    SwitchWindowCall = RefuseSwitch;
+    Hover(b, editor.client);
+    ASSERT_TRUE(harness::WaitUntil([] { return RefusedSwitches > 0; }));
+    EXPECT_EQ(kHigherRightsText, StatusText(0));
+
+    Hover(c, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(1, RefusedSwitches);
+    EXPECT_EQ(a, TopDocument(editor.client));
+    // Selected again later, it still says why.
+    Select(RootNode.get());
+    Select(program);
+    EXPECT_EQ(kHigherRightsText, StatusText(0));
 }
 
 // ---- Guards the user may choose, and the session
 
-// The user types (keys given at each tick) with the pointer resting on B:
-// B comes to the top only a second after the last key.
+// The user types into the program in the foreground (keys of the X
+// server, which go to the window under the pointer) with the pointer
+// resting on B: the keys reach hoverlane, in the background, as raw input,
+// and B comes to the top only a second after the last one.
 TEST_F(TickTest, WaitWhileTypingHoldsTheSwitchForASecondAfterTheLastKey) {
     ASSERT_NE(nullptr, SelectEditorWithAOnTop());
     Command(IDM_WAIT_WHILE_TYPING);
     ASSERT_TRUE(WaitWhileTyping);
+    SampleCommand(SAMPLE_FOREGROUND);
+    ASSERT_TRUE(harness::WaitUntil([&] { return GetForegroundWindow() == editor.frame; }));
+    const auto type = [] { return harness::StartUnixProgram("/usr/bin/xdotool", "key x"); };
+    // The first key is on its way before the pointer goes onto B.
+    ASSERT_TRUE(type());
+    LetTicksPass(3);
     Hover(b, editor.client);
     DWORD lastKey = 0;
     for (int tick = 0; tick < 6; ++tick) {
-        NoteKeyPressed(lastKey = GetTickCount());
+        lastKey = GetTickCount();
+        ASSERT_TRUE(type());
         ASSERT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 1));
     }
     EXPECT_EQ(a, TopDocument(editor.client));
@@ -496,6 +506,29 @@ TEST_F(TickTest, SwitchWhenThePointerRestsIgnoresASweep) {
     EXPECT_TRUE(WaitOnTop(editor.client, b));
 }
 
+// Hold Shift To Wait: while the user holds Shift down (a key of the X
+// server), the pointer rests on B and nothing switches; B comes up once
+// Shift is released.
+TEST_F(TickTest, HoldShiftToWaitSwitchesNothingWhileShiftIsDown) {
+    ASSERT_NE(nullptr, SelectEditorWithAOnTop());
+    Command(IDM_HOLD_SHIFT);
+    ASSERT_TRUE(HoldShiftToWait);
+    const auto shift = [](const char* action) {
+        return harness::StartUnixProgram("/usr/bin/xdotool", std::string(action) + " shift");
+    };
+    // Never left down for the cases after this one.
+    struct KeyUp {
+        ~KeyUp() { harness::StartUnixProgram("/usr/bin/xdotool", "keyup shift"); }
+    } keyUp;
+    ASSERT_TRUE(shift("keydown"));
+    ASSERT_TRUE(harness::WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
+    Hover(b, editor.client);
+    LetTicksPass();
+    EXPECT_EQ(a, TopDocument(editor.client));
+    ASSERT_TRUE(shift("keyup"));
+    EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
 TEST(TypingPause, AKeyHoldsBackForOneSecondAcrossTheCounterWrap) {
     EXPECT_TRUE(TypingHoldsBack(5000, 4100, true));
     EXPECT_FALSE(TypingHoldsBack(5000, 4000, true));
@@ -503,16 +536,24 @@ TEST(TypingPause, AKeyHoldsBackForOneSecondAcrossTheCounterWrap) {
     EXPECT_TRUE(TypingHoldsBack(200, 0xFFFFFF00u, true));  // 456 ms, across the wrap
 }
 
-// Locked: no tick and no refresh until the session is back (a timer of the
-// test paces the wait); then B, under the pointer all along, comes up.
-TEST_F(TickTest, NothingRunsWhileTheSessionIsLocked) {
+constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kRemoteConnect = 3,
+                 kRemoteDisconnect = 4, kLogon = 5, kLock = 7, kUnlock = 8;
+
+// Locked, then disconnected and connected again while still locked: no tick
+// and no refresh (a timer of the test paces the wait) until the session is
+// unlocked too; then B, under the pointer all along, comes up.
+TEST_F(TickTest, NothingRunsUntilTheSessionIsUnlockedAndConnectedAgain) {
     ASSERT_NE(nullptr, SelectEditorWithAOnTop());
-    constexpr UINT kSessionChange = 0x02B1, kLock = 7, kUnlock = 8;
+    // The system (Wine's wtsapi32) took the registration.
+    EXPECT_TRUE(SessionWatched());
+    constexpr UINT kSessionChange = 0x02B1;
     constexpr UINT_PTR kPace = 99;
     SendMessageA(app->window(), kSessionChange, kLock, 0);
     Hover(b, editor.client);
     const long ticks = harness::TicksDispatched(MainWindow, kMonitorTimerId);
     const long refreshes = harness::TicksDispatched(MainWindow, kRefreshTimerId);
+    SendMessageA(app->window(), kSessionChange, kConsoleDisconnect, 0);
+    SendMessageA(app->window(), kSessionChange, kConsoleConnect, 0);
     SetTimer(app->window(), kPace, kDelay, nullptr);
     ASSERT_TRUE(harness::WaitForTicks(MainWindow, kPace, 25));
     KillTimer(app->window(), kPace);
@@ -522,6 +563,28 @@ TEST_F(TickTest, NothingRunsWhileTheSessionIsLocked) {
 
     SendMessageA(app->window(), kSessionChange, kUnlock, 0);
     EXPECT_TRUE(WaitOnTop(editor.client, b));
+}
+
+TEST(SessionOrder, PresentOnlyWhenBothUnlockedAndConnected) {
+    struct Case {
+        std::vector<WPARAM> codes;
+        bool present;
+    };
+    const Case cases[] = {
+        {{kLock}, false},
+        {{kLock, kUnlock}, true},
+        {{kLock, kConsoleDisconnect, kConsoleConnect}, false},
+        {{kLock, kRemoteDisconnect, kRemoteConnect, kUnlock}, true},
+        {{kConsoleDisconnect, kUnlock}, false},
+        {{kConsoleDisconnect, kRemoteConnect}, true},
+        {{kLogon}, true},
+    };
+    for (const Case& c : cases) {
+        SessionState state;
+        for (WPARAM code : c.codes) state = AfterSessionChange(state, code);
+        EXPECT_EQ(c.present, state.present()) << "after " << c.codes.size() << " changes, the last "
+                                              << c.codes.back();
+    }
 }
 
 // At 150 % (a system DPI of 144): a new hoverlane makes its window at the

@@ -391,4 +391,70 @@ TEST_F(DialogTest, AboutBoxClosesWithOkEscapeAndTheCloseBox) {
     }
 }
 
+// ---- Pause Key
+
+// Whether a hotkey could be had now: only when nobody has it.
+bool KeyIsFree(DWORD key) {
+    if (!RegisterHotKey(nullptr, 7, HIWORD(key), LOWORD(key))) return false;
+    UnregisterHotKey(nullptr, 7);
+    return true;
+}
+
+// The control shows Pause. A key that types and a key another program has
+// are refused with a box, and the dialog stays; Ctrl+Alt+P pressed in the
+// control and OK: that key stops monitoring now, Pause is free again, and
+// the menu names the key.
+TEST_F(DialogTest, PauseKeyTakesAKeyPressedInItAndRefusesOneThatTypesOrIsTaken) {
+    const DWORD taken = 'K' | (MOD_CONTROL | MOD_ALT) << 16;
+    const DWORD chosen = 'P' | (MOD_CONTROL | MOD_ALT) << 16;
+    ASSERT_TRUE(RegisterHotKey(nullptr, 8, HIWORD(taken), LOWORD(taken)));
+    InProcessApp app(SW_SHOWNORMAL, "\\", true);
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    app.boxes.LeaveAlone("Pause Key");
+    ASSERT_FALSE(KeyIsFree(VK_PAUSE));
+
+    LRESULT shown = 0;
+    bool stayedOpen = true, pauseInControl = false;
+    DialogDriver driver("Pause Key", [&](HWND dialog) {
+        HWND control = GetDlgItem(dialog, IDC_PAUSE_KEY);
+        shown = SendMessageA(control, HKM_GETHOTKEY, 0, 0);
+        // Pause itself goes to the control now, not to the hotkey.
+        SendMessageA(control, HKM_SETHOTKEY, 0, 0);
+        PressKey(control, "Pause");
+        pauseInControl = harness::WaitUntil(
+            [&] { return SendMessageA(control, HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_PAUSE, 0); });
+        for (WORD refused : {MAKEWORD('X', 0), MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT)}) {
+            const size_t boxes = app.boxes.seen().size();
+            SendMessageA(control, HKM_SETHOTKEY, refused, 0);
+            harness::ClickButton(dialog, IDOK);
+            harness::WaitUntil([&] { return app.boxes.seen().size() > boxes; });
+            stayedOpen = stayedOpen && IsWindow(dialog);
+        }
+        // The OK button took the focus: back to the control, as Tab would.
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        PressKey(control, "ctrl+alt+p");
+        harness::WaitUntil([&] {
+            return SendMessageA(control, HKM_GETHOTKEY, 0, 0) == MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_ALT);
+        });
+        harness::ClickButton(dialog, IDOK);
+    });
+    RunDialog(app.window(), IDM_PAUSE_KEY, driver);
+    UnregisterHotKey(nullptr, 8);
+
+    EXPECT_EQ(MAKEWORD(VK_PAUSE, 0), shown);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(pauseInControl);
+    const auto boxes = app.boxes.seen();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("while you type"));
+    EXPECT_NE(std::string::npos, boxes[1].text.find("Another program uses this key"));
+    EXPECT_EQ(chosen, PauseKey);
+    EXPECT_TRUE(KeyIsFree(VK_PAUSE));
+    EXPECT_EQ("&Stop Monitoring\tCtrl+Alt+P", MenuItemText(app.options(), IDM_TOGGLE_MONITORING));
+    EXPECT_FALSE(MonitoringPaused);
+    PressKey(app.window(), "ctrl+alt+p");
+    EXPECT_TRUE(harness::WaitUntil([] { return MonitoringPaused; }));
+}
+
 }  // namespace

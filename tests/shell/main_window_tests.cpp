@@ -2,6 +2,8 @@
 // Pause, Always In Sight, Help and the orderly shutdown.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "fixture.h"
@@ -65,7 +67,9 @@ TEST_F(MainWindowTest, WindowControlsAndMenuAreAsBuilt) {
                                {IDM_ALWAYS_IN_SIGHT, "Al&ways In Sight"},
                                {IDM_WAIT_WHILE_TYPING, "Wa&it While Typing"},
                                {IDM_SWITCH_WHEN_RESTING, "Switch When The Pointer &Rests"},
+                               {IDM_HOLD_SHIFT, "Hold S&hift To Wait"},
                                {IDM_MONITOR_TIME, "Set Monitoring &Time"},
+                               {IDM_PAUSE_KEY, "&Pause Key..."},
                                {0, nullptr},
                                {IDM_EXIT, "E&xit"}});
     ExpectMenu(GetSubMenu(bar, 1), {{IDM_HELP, "&Help"}, {IDM_ABOUT, "&About"}});
@@ -131,6 +135,44 @@ TEST_F(MainWindowTest, PauseKeyAndMenuFlipTheMonitoringState) {
     SendMessageA(app.window(), WM_COMMAND, IDM_TOGGLE_MONITORING, 0);
     EXPECT_EQ(kStop, MenuItemText(app.options(), IDM_TOGGLE_MONITORING));
     EXPECT_FALSE(MonitoringPaused);
+}
+
+// The tray icon as the shell shows it: paused, its tip and another
+// picture; running again, the tip and the very picture it had before.
+TEST_F(MainWindowTest, TheTrayShowsTheStoppedIconAndTipWhilePausedAndTheRunningOnesAgainAfter) {
+    std::vector<HWND> others;
+    for (const auto& icon : harness::ShellTrayIcons()) others.push_back(icon.window);
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    MoveWindow(app.window(), 400, 300, 350, 200, TRUE);  // off the tray, top left
+    HWND ours = nullptr;
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        for (const auto& icon : harness::ShellTrayIcons())
+            if (std::find(others.begin(), others.end(), icon.window) == others.end()) ours = icon.window;
+        return ours != nullptr;
+    }));
+    const auto tip = [&] {
+        for (const auto& shown : harness::ShellTrayIcons())
+            if (shown.window == ours) return shown.tip;
+        return std::string();
+    };
+    RECT at;
+    GetWindowRect(ours, &at);
+    const char kRunning[] = "Hoverlane\xA9";
+    std::vector<COLORREF> running;
+    ASSERT_TRUE(harness::WaitUntil([&] {
+        running = harness::ScreenPixels(at);
+        // Drawn: more than the backdrop's colour.
+        return tip() == kRunning && !running.empty() &&
+               std::count(running.begin(), running.end(), running[0]) < static_cast<long>(running.size());
+    }));
+    SendMessageA(app.window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
+    EXPECT_TRUE(harness::WaitUntil([&] {
+        const auto paused = harness::ScreenPixels(at);
+        return tip() == "Hoverlane - monitoring stopped" && !paused.empty() && paused != running;
+    }, 5000));
+    SendMessageA(app.window(), WM_HOTKEY, 0, MAKELPARAM(0, VK_PAUSE));
+    EXPECT_TRUE(harness::WaitUntil([&] { return tip() == kRunning && harness::ScreenPixels(at) == running; }, 5000));
 }
 
 TEST_F(MainWindowTest, RealPauseKeyReachesTheHotkey) {
@@ -251,39 +293,68 @@ TEST_F(MainWindowTest, ExitRemovesTheTrayIconSavesAndEndsTheLoop) {
               harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kAlwaysInSightValue).data);
 }
 
+// The font a control draws with, and its height in pixels.
+HFONT FontOf(HWND control) {
+    return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+int FontHeight(HWND control) {
+    LOGFONTA font = {};
+    return GetObjectA(FontOf(control), sizeof(font), &font) ? std::abs(font.lfHeight) : 0;
+}
+
+int TreeImageSide() {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(
+        reinterpret_cast<HIMAGELIST>(SendMessageA(TreeView, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
+        &width, &height);
+    return width;
+}
+
 // Moved to a monitor of twice the scale and back: the size Windows
-// suggests, the tree and the bar in fonts of the new DPI, the parts laid out
-// again.
-TEST_F(MainWindowTest, ADpiChangeResizesTheWindowAndScalesItsControls) {
-    InProcessApp app;
-    ASSERT_TRUE(app.created());
-    const auto itemHeight = [] { return SendMessageA(TreeView, TVM_GETITEMHEIGHT, 0, 0); };
-    const auto barHeight = [] {
-        RECT bar;
-        GetWindowRect(StatusBar, &bar);
-        return bar.bottom - bar.top;
-    };
-    const LRESULT items = itemHeight();
-    const LONG bar = barHeight();
-    constexpr UINT kDpiChanged = 0x02E0;
-    const UINT dpi = 2 * GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
-    RECT suggested = {40, 60, 40 + 700, 60 + 400};
-    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+// suggests, and fonts and images hoverlane made for each DPI. Its first
+// fonts were its own too: they are gone once replaced, as are the others
+// when hoverlane ends.
+TEST_F(MainWindowTest, ADpiChangeResizesTheWindowAndMakesItsFontsAndImagesAnew) {
+    std::vector<HFONT> made;
+    {
+        InProcessApp app;
+        ASSERT_TRUE(app.created());
+        HDC screen = GetDC(nullptr);
+        const UINT dpi = 2 * GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        const int tree = FontHeight(TreeView), bar = FontHeight(StatusBar);
+        const int side = GetSystemMetrics(SM_CXSMICON);
+        ASSERT_GT(tree, 0);
+        ASSERT_GT(bar, 0);
+        EXPECT_EQ(side, TreeImageSide());
+        made = {FontOf(TreeView), FontOf(StatusBar)};
 
-    RECT now;
-    GetWindowRect(app.window(), &now);
-    EXPECT_TRUE(EqualRect(&suggested, &now));
-    EXPECT_GE(itemHeight(), items * 3 / 2);
-    EXPECT_GT(barHeight(), bar);
-    RECT client;
-    GetClientRect(app.window(), &client);
-    int expected[3], edges[3] = {};
-    StatusPartEdges(client.right, 3, expected, 3);
-    SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(expected[1], edges[1]);
+        constexpr UINT kDpiChanged = 0x02E0;
+        RECT suggested = {40, 60, 40 + 700, 60 + 400};
+        SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        GetWindowRect(app.window(), &now);
+        EXPECT_TRUE(EqualRect(&suggested, &now));
+        EXPECT_EQ(2 * tree, FontHeight(TreeView));
+        EXPECT_EQ(2 * bar, FontHeight(StatusBar));
+        EXPECT_EQ(2 * side, TreeImageSide());
+        for (HFONT font : made) EXPECT_NE(static_cast<DWORD>(OBJ_FONT), GetObjectType(font));
+        RECT client;
+        GetClientRect(app.window(), &client);
+        const int third = client.right / 3;
+        int edges[3] = {};
+        SendMessageA(StatusBar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+        EXPECT_EQ(third, edges[0]);
+        EXPECT_EQ(2 * third, edges[1]);
 
-    SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi / 2, dpi / 2), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(items, itemHeight());
+        SendMessageA(app.window(), kDpiChanged, MAKEWPARAM(dpi / 2, dpi / 2), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(tree, FontHeight(TreeView));
+        EXPECT_EQ(bar, FontHeight(StatusBar));
+        EXPECT_EQ(side, TreeImageSide());
+        made = {FontOf(TreeView), FontOf(StatusBar)};
+    }
+    for (HFONT font : made) EXPECT_NE(static_cast<DWORD>(OBJ_FONT), GetObjectType(font));
 }
 
 TEST_F(MainWindowTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {

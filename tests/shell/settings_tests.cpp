@@ -138,4 +138,57 @@ TEST_F(SettingsTest, ChangesAreSavedOnlyAtShutdown) {
     EXPECT_EQ(std::string(1, '\1'), StoredInSight());
 }
 
+// Hold Shift To Wait (one byte) and the pause key (a number: the key, its
+// modifiers above it): off and Pause at first, saved as chosen; a stored
+// key that the dialog would not take counts as missing.
+TEST_F(SettingsTest, HoldShiftAndThePauseKeyStartOffAndPauseAndAreSavedAsChosen) {
+    LoadSettings();
+    EXPECT_FALSE(HoldShiftToWait);
+    EXPECT_EQ(static_cast<DWORD>(VK_PAUSE), PauseKey);
+    const DWORD chosen = 'P' | (MOD_CONTROL | MOD_ALT) << 16;
+    HoldShiftToWait = true;
+    PauseKey = chosen;
+    SaveSettings();
+    const harness::RegValue shift = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kHoldShiftValue);
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), shift.type);
+    EXPECT_EQ(std::string(1, '\1'), shift.data);
+    const harness::RegValue key = harness::ReadValue(HKEY_CURRENT_USER, kProductKey, kPauseKeyValue);
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), key.type);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&chosen), 4), key.data);
+    {
+        // A new start takes the stored key for its hotkey, and names it.
+        InProcessApp app;
+        ASSERT_TRUE(app.created());
+        EXPECT_TRUE(HoldShiftToWait);
+        EXPECT_EQ(chosen, PauseKey);
+        EXPECT_FALSE(RegisterHotKey(nullptr, 7, HIWORD(chosen), LOWORD(chosen)));
+        EXPECT_EQ("&Stop Monitoring\tCtrl+Alt+P", MenuItemText(app.options(), IDM_TOGGLE_MONITORING));
+    }
+
+    for (DWORD stored : {DWORD{'X'}, DWORD{0}, DWORD{VK_F5 | MOD_WIN << 16}}) {
+        Store(kPauseKeyValue, REG_DWORD, &stored, sizeof(stored));
+        LoadSettings();
+        EXPECT_EQ(static_cast<DWORD>(VK_PAUSE), PauseKey) << std::hex << stored;
+    }
+}
+
+TEST(PauseKeyRule, AKeyThatTypesNeedsCtrlOrAlt) {
+    const auto key = [](UINT code, UINT modifiers) { return static_cast<DWORD>(code | modifiers << 16); };
+    struct Case {
+        DWORD key;
+        bool usable;
+    };
+    const Case cases[] = {
+        {key(VK_PAUSE, 0), true},          {key(VK_F12, 0), true},
+        {key(VK_SCROLL, 0), true},         {key(VK_F5, MOD_SHIFT), true},
+        {key(0xAD, 0), true},              {key('P', MOD_CONTROL | MOD_ALT), true},
+        {key(VK_SPACE, MOD_ALT), true},    {key(VK_LEFT, MOD_CONTROL), true},
+        {key('X', 0), false},              {key('X', MOD_SHIFT), false},
+        {key(VK_SPACE, 0), false},         {key(VK_RETURN, 0), false},
+        {key(VK_LEFT, 0), false},          {key(VK_SHIFT, MOD_CONTROL), false},
+        {key(0, MOD_ALT), false},          {key(VK_F5, MOD_WIN), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.usable, IsUsablePauseKey(c.key)) << std::hex << c.key;
+}
+
 }  // namespace

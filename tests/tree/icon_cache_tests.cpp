@@ -143,6 +143,51 @@ TEST_F(IconCacheTest, AnImageNoItemShowsGoesToTheNextNewIcon) {
     EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList.get()));
 }
 
+// Two items show one image and one of them goes: the image stays for the
+// other, and a new icon gets a place of its own.
+TEST_F(IconCacheTest, AnImageStaysWhileAnotherItemShowsIt) {
+    InProcessApp app;
+    HICON red = SolidIcon(RGB(255, 0, 0));
+    HICON blue = SolidIcon(RGB(0, 0, 255));
+    HWND first = MakeWindow("IconTestShared", red, 400);
+    HWND second = MakeWindow("IconTestShared", red, 450);
+    HWND later = MakeWindow("IconTestLater", blue, 500);
+    auto firstNode = NodeOf(first);
+    auto secondNode = NodeOf(second);
+    InsertTreeItem(*firstNode);
+    InsertTreeItem(*secondNode);
+    ASSERT_EQ(firstNode->imageIndex, secondNode->imageIndex);
+
+    firstNode.reset();
+    auto laterNode = NodeOf(later);
+    InsertTreeItem(*laterNode);
+    EXPECT_NE(secondNode->imageIndex, laterNode->imageIndex);
+    EXPECT_EQ(RGB(255, 0, 0), ImageColour(secondNode->imageIndex));
+
+    secondNode.reset();
+    laterNode.reset();
+    for (HWND window : {first, second, later}) DestroyWindow(window);
+    DestroyIcon(red);
+    DestroyIcon(blue);
+}
+
+// At another DPI the images are drawn again at their new size, each in its
+// place.
+TEST_F(IconCacheTest, ImagesKeepTheirPlacesAtAnotherSize) {
+    InProcessApp app;
+    HICON green = SolidIcon(RGB(0, 255, 0));
+    HWND window = MakeWindow("IconTestResized", green);
+    auto node = NodeOf(window);
+    InsertTreeItem(*node);
+    const int count = ImageList_GetImageCount(TreeImageList.get());
+    SetTreeImageSize(2 * GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList.get()));
+    EXPECT_EQ(RGB(0, 255, 0), ImageColour(node->imageIndex));
+    node.reset();
+    DestroyWindow(window);
+    DestroyIcon(green);
+}
+
 TEST_F(IconCacheTest, AWindowWithoutIconGetsNone) {
     InProcessApp app;
     HWND window = MakeWindow("IconTestNone", nullptr);
