@@ -1,5 +1,7 @@
 # The installed files, from their one home, common/installed_files.txt:
-#   HOVERLANE_PROGRAM_FILE  the program's file name (hoverlane.exe)
+#   HOVERLANE_PROGRAM_FILE  the program's name in the list (Hoverlane.exe)
+#   HOVERLANE_INSTALLED_PROGRAM the name it is built and installed under, in
+#                           lower case (hoverlane.exe)
 #   HOVERLANE_PAYLOAD_FILES the other files, as paths below setup/payload in
 #                           lower case, in the list's order
 # and, for the programs, ${HOVERLANE_GENERATED_COMMON_DIR}/installed_files.h.
@@ -41,13 +43,16 @@ endforeach()
 if(NOT HOVERLANE_PROGRAM_FILE OR NOT help OR NOT licence)
     message(FATAL_ERROR "${list_file} names no program, help page or licence")
 endif()
+string(TOLOWER "${HOVERLANE_PROGRAM_FILE}" HOVERLANE_INSTALLED_PROGRAM)
+string(TOLOWER "${help}" installed_help)
 
 set(HOVERLANE_GENERATED_COMMON_DIR ${CMAKE_BINARY_DIR}/generated/common)
 file(WRITE ${HOVERLANE_GENERATED_COMMON_DIR}/installed_files.h.tmp
     "// Written by the build from common/installed_files.txt.\n"
     "#pragma once\n"
     "#define HOVERLANE_PROGRAM_FILE \"${HOVERLANE_PROGRAM_FILE}\"\n"
-    "#define HOVERLANE_HELP_PAGE \"${help}\"\n"
+    "#define HOVERLANE_INSTALLED_PROGRAM \"${HOVERLANE_INSTALLED_PROGRAM}\"\n"
+    "#define HOVERLANE_INSTALLED_HELP_PAGE \"${installed_help}\"\n"
     "#define HOVERLANE_LICENCE_FILE \"${licence}\"\n"
     "#define HOVERLANE_INSTALLED_FILE_COUNT ${count}\n"
     "#define HOVERLANE_INSTALLED_FILES \\\n${names}\n")

@@ -16,7 +16,11 @@ inline constexpr int kInstalledFileCount = HOVERLANE_INSTALLED_FILE_COUNT;
 inline constexpr const char* kInstalledFiles[kInstalledFileCount] = {HOVERLANE_INSTALLED_FILES};
 // Among them: the program, the page the Help command opens, the licence.
 inline constexpr char kProgramFile[] = HOVERLANE_PROGRAM_FILE;
-inline constexpr char kHelpPage[] = HOVERLANE_HELP_PAGE;
+// The name setup writes the program under, in lower case like every
+// installed file, as the registry values name it.
+inline constexpr char kInstalledProgramFile[] = HOVERLANE_INSTALLED_PROGRAM;
+// Installed in lower case, the name the Help command and its shortcut open.
+inline constexpr char kHelpPage[] = HOVERLANE_INSTALLED_HELP_PAGE;
 inline constexpr char kLicenceFile[] = HOVERLANE_LICENCE_FILE;
 
 // hoverlane /Uninstall writes the uninstaller it carries under this name

@@ -44,4 +44,4 @@ inline constexpr char kNoModifyValue[] = "NoModify";            // 1, REG_DWORD
 inline constexpr char kNoRepairValue[] = "NoRepair";            // 1, REG_DWORD
 inline constexpr char kQuietUninstallStringValue[] = "QuietUninstallString";
 inline constexpr char kAppPathKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" HOVERLANE_PROGRAM_FILE;
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" HOVERLANE_INSTALLED_PROGRAM;

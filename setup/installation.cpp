@@ -11,7 +11,7 @@ InstallResult RunInstallation(HMODULE payload, const InstallOptions& options,
                               const ProgressReporter& progress) {
     // A copy of the installed program still running (another user's, in
     // another session) keeps its file: nothing is replaced then.
-    const std::string program = FullPathOf(options.folder + "\\" + kProgramFile);
+    const std::string program = FullPathOf(options.folder + "\\" + kInstalledProgramFile);
     if (!CloseRunningCopies(program, 0))
         return FailedAt(InstallStep::StillRunning, "Hoverlane is running and cannot be closed: " + program);
     InstallResult result = ExtractPayload(payload, options, progress);

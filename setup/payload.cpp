@@ -20,7 +20,7 @@ BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
 }
 
 // One file; the failure's text, empty when it was written.
-std::string WritePayloadFile(HMODULE module, const std::string& name, const InstallOptions& options,
+std::string ExtractPayloadFile(HMODULE module, const std::string& name, const InstallOptions& options,
                              const ProgressReporter& progress) {
     std::string lowerName = name;
     if (!lowerName.empty()) CharLowerBuffA(&lowerName[0], static_cast<DWORD>(lowerName.size()));
@@ -81,7 +81,7 @@ InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
     const std::string unprotected = ProtectInstallFolder(options.folder);
     if (!unprotected.empty()) return FailedAt(InstallStep::Payload, unprotected + kQuitTail);
     for (const std::string& name : names) {
-        const std::string failure = WritePayloadFile(module, name, options, progress);
+        const std::string failure = ExtractPayloadFile(module, name, options, progress);
         if (!failure.empty()) return FailedAt(InstallStep::Payload, failure);
     }
     return InstallResult();

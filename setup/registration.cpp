@@ -49,7 +49,7 @@ void WriteRegistryText(const char* keyPath, const char* valueName, const std::st
 InstallResult RegisterInstallation(const InstallOptions& options, const ProgressReporter& progress) {
     progress.SetStatus("Updating the registry");
     LogLine("Updating the registry");
-    const std::string program = options.folder + "\\" + kProgramFile;
+    const std::string program = options.folder + "\\" + kInstalledProgramFile;
     // Quoted, so that a folder with blanks works.
     const std::string uninstall = "\"" + program + "\" " + kUninstallSwitch;
     try {
@@ -57,18 +57,30 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
         WriteRegistryText(kUninstallEntryKey, kUninstallStringValue, uninstall);
         WriteRegistryText(kUninstallEntryKey, kDisplayNameValue, kDisplayName);
         WriteRegistryText(kAppPathKey, "", program);
-        WriteRegistryText(kUninstallEntryKey, kDisplayIconValue, program);
-        WriteRegistryText(kUninstallEntryKey, kDisplayVersionValue, HOVERLANE_VERSION);
-        WriteRegistryText(kUninstallEntryKey, kPublisherValue, kMakerName);
-        WriteRegistryText(kUninstallEntryKey, kInstallLocationValue, options.folder);
-        WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue,
-                          uninstall + " " + kSilentSwitch);
-        WriteRegistryNumber(kUninstallEntryKey, kEstimatedSizeValue, InstalledKilobytes(options.folder));
-        WriteRegistryNumber(kUninstallEntryKey, kNoModifyValue, 1);
-        WriteRegistryNumber(kUninstallEntryKey, kNoRepairValue, 1);
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Registry, error.text());
     }
+    // What Windows' list of programs shows besides, and what deployment
+    // tools read: each one that cannot be written is in the log, and the
+    // installation stands without it.
+    const auto bestEffort = [](auto write) {
+        try {
+            write();
+        } catch (const SetupError&) {
+        }
+    };
+    bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kDisplayIconValue, program); });
+    bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kDisplayVersionValue, HOVERLANE_VERSION); });
+    bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kPublisherValue, kMakerName); });
+    bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kInstallLocationValue, options.folder); });
+    bestEffort([&] {
+        WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue, uninstall + " " + kSilentSwitch);
+    });
+    bestEffort([&] {
+        WriteRegistryNumber(kUninstallEntryKey, kEstimatedSizeValue, InstalledKilobytes(options.folder));
+    });
+    bestEffort([&] { WriteRegistryNumber(kUninstallEntryKey, kNoModifyValue, 1); });
+    bestEffort([&] { WriteRegistryNumber(kUninstallEntryKey, kNoRepairValue, 1); });
     progress.Step();
     return InstallResult();
 }

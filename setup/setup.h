@@ -10,6 +10,11 @@
 #include "install_types.h"
 
 extern HINSTANCE SetupInstance;
+// The installation folder, without a trailing backslash: empty at start,
+// the command line's /D= or the proposed folder once the options dialog
+// opens (or a silent setup starts), changed by its "..." button. The
+// installation is given it.
+extern std::string InstallFolder;
 
 // Entry after the system's start-up, with the command line without the
 // program name: /S (nothing shown or asked), /D=<folder> (last),

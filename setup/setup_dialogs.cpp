@@ -23,6 +23,7 @@
 #include "text.h"
 
 HINSTANCE SetupInstance = nullptr;
+std::string InstallFolder;
 
 namespace {
 
@@ -46,7 +47,7 @@ InstallOptions* OptionsOf(HWND dialog) {
 }
 
 void ShowInstallFolder(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, OptionsOf(dialog)->folder.c_str());
+    SetDlgItemTextA(dialog, IDC_INSTALL_FOLDER, InstallFolder.c_str());
 }
 
 void LoadAgreementText(HWND dialog) {
@@ -66,7 +67,7 @@ void LoadAgreementText(HWND dialog) {
 }
 
 // The folder the command line chose, or else the proposed one.
-std::string InstallFolder(const std::string& chosen) {
+std::string ChosenOrProposedFolder(const std::string& chosen) {
     if (!chosen.empty()) return chosen;
     return ProposedInstallFolder(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, kProgramsFolderValues[0]),
                                  WindowsFolder());
@@ -76,7 +77,7 @@ void InitOptions(HWND dialog, InstallOptions* options) {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(options));
     for (const OptionBox& box : kOptionBoxes)
         CheckDlgButton(dialog, box.id, options->*box.option ? BST_CHECKED : BST_UNCHECKED);
-    options->folder = InstallFolder(options->folder);
+    InstallFolder = ChosenOrProposedFolder(InstallFolder);
     ShowInstallFolder(dialog);
 }
 
@@ -84,7 +85,8 @@ void InitOptions(HWND dialog, InstallOptions* options) {
 // what happened.
 int InstallSilently(HINSTANCE instance, const InstallOptions& chosen) {
     InstallOptions options = chosen;
-    options.folder = InstallFolder(chosen.folder);
+    InstallFolder = ChosenOrProposedFolder(InstallFolder);
+    options.folder = InstallFolder;
     return static_cast<int>(RunInstallation(instance, options, ProgressReporter()).failedStep);
 }
 
@@ -100,6 +102,7 @@ void ReadOptions(HWND dialog) {
     InstallOptions* options = OptionsOf(dialog);
     for (const OptionBox& box : kOptionBoxes)
         options->*box.option = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
+    options->folder = InstallFolder;
 }
 
 void ChooseFolder(HWND dialog) {
@@ -112,7 +115,7 @@ void ChooseFolder(HWND dialog) {
         return;
     }
     if (picked.empty()) return;
-    OptionsOf(dialog)->folder = WithProductFolder(picked);
+    InstallFolder = WithProductFolder(picked);
     ShowInstallFolder(dialog);
 }
 
@@ -234,7 +237,7 @@ int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& comma
 
     SetupInstance = instance;
     InstallOptions options;
-    options.folder = command.folder;
+    InstallFolder = command.folder;
     options.allUsers = ShortcutsForAllUsers(command.has(kSwitchAllUsers), CurrentUserSid());
     if (silent) return InstallSilently(instance, options);
     INITCOMMONCONTROLSEX controls = {};

@@ -98,7 +98,7 @@ bool MoveRunningProgramAway(const std::string& path) {
     static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
     const std::string copy = OwnCopy();
     if (copy.empty() || !moveFileEx || IsWindows95Family()) return false;
-    const std::string moved = FolderOf(copy) + "\\" + kProgramFile;
+    const std::string moved = FolderOf(copy) + "\\" + kInstalledProgramFile;
     if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         // Another volume than the temporary folder's, typically.
         LogFailure("Cannot move " + path + " to " + moved, GetLastError());
@@ -258,7 +258,7 @@ int Uninstall(const UninstallCommand& command) {
         return ExitCodeOf(verdict);
     }
     if (verdict == FolderVerdict::Acceptable) {
-        const std::string program = FullPathOf(command.folder + kProgramFile);
+        const std::string program = FullPathOf(command.folder + kInstalledProgramFile);
         // The hoverlane that started this run and waits for it is not a
         // copy to close.
         if (!CloseRunningCopies(program, ParentProcessId()) && command.silent) return kExitStillRunning;

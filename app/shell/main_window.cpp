@@ -36,7 +36,7 @@ constexpr UINT kRawInputMessage = 0x00FF;        // WM_INPUT
 // in another session) asks the program to close so that its file is free.
 constexpr LPARAM kEndSessionCloseApp = 0x1;     // ENDSESSION_CLOSEAPP
 
-// The width and height Part of the design gives at 96 DPI.
+// The window's first size at 96 DPI.
 constexpr int kWidthAt96 = 350;
 constexpr int kHeightAt96 = 200;
 

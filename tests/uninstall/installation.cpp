@@ -12,6 +12,24 @@ namespace install {
 
 const char kFolder[] = "C:\\Program Files\\Hoverlane";
 
+// Written out here rather than taken from the programs' own list, so that a
+// wrong name there shows as a file the uninstaller leaves behind.
+const char* const kInstalledNames[13] = {
+    "Help\\Images\\Automatic Monitoring.jpg",
+    "Help\\Images\\Getting Started.jpg",
+    "Help\\Images\\Monitoring Time.jpg",
+    "Help\\Images\\Tree View.jpg",
+    "Help\\Introduction.htm",
+    "Help\\Getting started.htm",
+    "Help\\Help.htm",
+    "Help\\Always in Sight.htm",
+    "Help\\Monitoring Time.htm",
+    "Help\\Registering programs.htm",
+    "Help\\Table of contents.htm",
+    "Hoverlane.exe",
+    "license.txt",
+};
+
 std::string FilePath(const std::string& folder, const char* relative) {
     std::string name = relative;
     CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
@@ -61,7 +79,7 @@ void Install(const std::string& folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
     CreateDirectoryA((folder + "\\help").c_str(), nullptr);
     CreateDirectoryA((folder + "\\help\\images").c_str(), nullptr);
-    for (const char* relative : kInstalledFiles) {
+    for (const char* relative : kInstalledNames) {
         const std::string path = FilePath(folder, relative);
         if (lstrcmpiA(relative, "Hoverlane.exe") == 0)
             CopyFileA(harness::WinPath(HL_HOVERLANE_NT).c_str(), path.c_str(), FALSE);
@@ -99,7 +117,7 @@ void RemoveLeftovers(const std::string& folder) {
 
 std::vector<std::string> PresentFiles(const std::string& folder) {
     std::vector<std::string> present;
-    for (const char* relative : kInstalledFiles)
+    for (const char* relative : kInstalledNames)
         if (harness::FileExists(FilePath(folder, relative))) present.push_back(relative);
     return present;
 }

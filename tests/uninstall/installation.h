@@ -16,6 +16,8 @@ namespace install {
 
 // Where the tests install: a folder with blanks, as setup proposes.
 extern const char kFolder[];  // "C:\\Program Files\\Hoverlane"
+// The 13 installed files, relative to the installation folder.
+extern const char* const kInstalledNames[13];
 
 // The installed file's path as setup writes it (lower case, one backslash).
 std::string FilePath(const std::string& folder, const char* relative);

@@ -294,7 +294,7 @@ TEST_F(UninstallLauncherTest, TheLogRecordsEveryStepAndTheCopysProtection) {
 // The 95 family has no MoveFileExA that deletes: the copy is named, by its
 // short name, in wininit.ini, which Windows reads at its next start.
 TEST_F(UninstallLauncherTest, On98TheCopyGoesThroughWininit) {
-    harness::WineVersionFor launcher(kProgramFile, "win98");
+    harness::WineVersionFor launcher(kInstalledProgramFile, "win98");
     harness::WineVersionFor copy(kUninstallerFileName, "win98");
     Process started = Process::Start(harness::WinPath(HL_HOVERLANE_95), "/Uninstall");
     ASSERT_TRUE(started.WaitExit()) << harness::DescribeProcess(started);

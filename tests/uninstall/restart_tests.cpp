@@ -48,7 +48,7 @@ TEST_F(RestartTest, AProgramFileInUseGoesWhenWindowsRestarts) {
     EXPECT_EQ(Boxes({kQuestion, kRestart}), RunThroughBoxes(uninstaller, IDYES));
     ASSERT_TRUE(uninstaller.WaitExit());
     CloseHandle(held);
-    EXPECT_EQ(std::vector<std::string>{kProgramFile}, install::PresentFiles());
+    EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles());
     EXPECT_TRUE(PendingDeletion(program));
 
     RestartWindows();
@@ -92,7 +92,7 @@ TEST_F(RestartTest, SilentUninstallFromAnotherVolumeEndsWithRestartNeeded) {
     Process quiet = Process::Start(program, "/Uninstall /S");
     ASSERT_TRUE(quiet.WaitExit());
     EXPECT_EQ(static_cast<DWORD>(kExitRestartNeeded), quiet.ExitCode());
-    EXPECT_EQ(std::vector<std::string>{kProgramFile}, install::PresentFiles(folder));
+    EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles(folder));
     EXPECT_TRUE(install::PresentShortcuts().empty());
     EXPECT_EQ(0, install::PresentRegistryParts());
 
