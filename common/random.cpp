@@ -6,10 +6,6 @@
 
 namespace {
 
-// Not through the C runtime's rand_s: it finds this function with a call
-// that always fails on the 95 family, and then hands back nothing usable.
-using GenRandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
-
 DWORD Mix(DWORD h, DWORD value) {
     h ^= value;
     h *= 0x01000193u;  // FNV prime
@@ -19,10 +15,16 @@ DWORD Mix(DWORD h, DWORD value) {
 }  // namespace
 
 DWORD RandomNumber() {
-    // RtlGenRandom, exported by advapi32 under this name.
-    static const auto genRandom = SystemFunction<GenRandomFunction>("advapi32.dll", "SystemFunction036");
+    // RtlGenRandom, exported by advapi32 under this name. Not through the C
+    // runtime's rand_s: it finds it with a call that always fails on the 95
+    // family, and then hands back nothing usable.
+    static const auto source = SystemFunction<RandomSourceFunction>("advapi32.dll", "SystemFunction036");
+    return RandomNumberFrom(source);
+}
+
+DWORD RandomNumberFrom(RandomSourceFunction source) {
     DWORD number = 0;
-    if (genRandom && genRandom(&number, sizeof(number))) return number;
+    if (source && source(&number, sizeof(number))) return number;
     LARGE_INTEGER counter = {};
     QueryPerformanceCounter(&counter);
     FILETIME now = {};

@@ -7,3 +7,8 @@
 // From the system's random source where Windows has one (XP and later);
 // otherwise (the 95 family) from clocks, counters and ids, mixed.
 DWORD RandomNumber();
+
+// The same with the source given: none, or one that fails, gives the mixed
+// number.
+using RandomSourceFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
+DWORD RandomNumberFrom(RandomSourceFunction source);

@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "monitor.h"
 #include "resource.h"
 #include "settings.h"
+#include "text.h"
 
 WORD SliderPosition = 0;
 
@@ -23,8 +22,11 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 void FormatSliderLabel(WORD position, char* text, size_t capacity) {
-    if (capacity == 0) return;
-    std::snprintf(text, capacity, "%u ms", static_cast<unsigned>(position));
+    // The system's formatting, not the C runtime's printf, which on the 95
+    // family leans on a lookup that fails there.
+    char label[16];
+    wsprintfA(label, "%u ms", static_cast<unsigned>(position));
+    CopyBounded(text, capacity, label);
 }
 
 namespace {

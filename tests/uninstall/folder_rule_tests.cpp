@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "folder_security.h"
+#include "random.h"
 #include "restart_delete.h"
 #include "uninstaller.h"
 
@@ -137,6 +138,21 @@ TEST(FolderRules, ProtectedFoldersLetOnlyAdministratorsWrite) {
               CopyFolderProtected(user));
     EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)",
               InstallFolderProtected());
+}
+
+// The copy's folder needs a name nobody can predict, also where the system
+// has no random source (the 95 family) or it fails.
+BOOLEAN WINAPI FailingSource(PVOID, ULONG) {
+    return FALSE;
+}
+
+TEST(FolderRules, TheCopysFolderNameIsUnpredictableWithoutTheSystemsSource) {
+    for (RandomSourceFunction source : {static_cast<RandomSourceFunction>(nullptr), &FailingSource}) {
+        const DWORD first = RandomNumberFrom(source);
+        Sleep(20);
+        EXPECT_NE(first, RandomNumberFrom(source));
+        EXPECT_NE(0u, first);
+    }
 }
 
 // wininit.ini names a file once, however often it is asked for.
