@@ -28,6 +28,8 @@ constexpr int kExitStillRunning = 8;
 constexpr int kExitBadSwitch = 9;
 // The log that /LOG= asked for cannot be written.
 constexpr int kExitLogUnwritable = 10;
+// Memory ran out.
+constexpr int kExitNoMemory = 11;
 // Done, but Windows finishes the removal when it next starts (the code
 // installers use for "success, restart required").
 constexpr int kExitRestartNeeded = 3010;

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "boundary.h"
 #include "folder_security.h"
 #include "handles.h"
 #include "install_log.h"
@@ -13,10 +14,15 @@ namespace {
 
 const char kQuitTail[] = " \n Setup will quit now";
 
+// Called by Windows: an exception stops here, and the listing with it.
 BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
-    // Only named resources are files to install.
-    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
-    return TRUE;
+    return AtBoundary(
+        [&] {
+            // Only named resources are files to install.
+            if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+            return TRUE;
+        },
+        [] { return FALSE; });
 }
 
 // One file; the failure's text, empty when it was written.

@@ -22,6 +22,8 @@ extern std::string InstallFolder;
 // number of the step that failed (InstallStep), or why it did not start.
 int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine);
 
+// Memory ran out in a dialog: a box, then the end with kExitNoMemory.
+[[noreturn]] void SetupOutOfMemory() noexcept;
 // Every failure message after start-up: an error box owned by `owner`.
 void ShowError(const std::string& text, HWND owner);
 // What the user sees of an installation's end: the failure's boxes, or the

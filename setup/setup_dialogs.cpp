@@ -5,6 +5,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstdlib>
+
+#include "boundary.h"
 #include "exit_codes.h"
 #include "folder_rules.h"
 #include "folder_security.h"
@@ -134,6 +137,12 @@ ProgressReporter PrepareProgress(HWND dialog) {
 
 }  // namespace
 
+void SetupOutOfMemory() noexcept {
+    // The shell allocator's words; nothing here needs memory of its own.
+    MessageBoxA(nullptr, "Insuficient Memory", "Error", MB_ICONERROR);
+    std::exit(kExitNoMemory);
+}
+
 void ShowError(const std::string& text, HWND owner) {
     MessageBoxA(owner, text.c_str(), "Error", MB_ICONERROR);
 }
@@ -170,7 +179,7 @@ std::string BrowseForFolder(HWND owner, int rootId) {
     return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
 }
 
-INT_PTR CALLBACK AgreementDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR AgreementDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         LoadAgreementText(dialog);
         return TRUE;
@@ -188,7 +197,13 @@ INT_PTR CALLBACK AgreementDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     }
 }
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+// Called by Windows: an exception stops here (see SetupOutOfMemory).
+INT_PTR CALLBACK AgreementDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AtBoundary([&] { return AgreementDialogProcUnguarded(dialog, message, wParam, lParam); },
+                      []() -> INT_PTR { SetupOutOfMemory(); });
+}
+
+static INT_PTR OptionsDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         InitOptions(dialog, reinterpret_cast<InstallOptions*>(lParam));
         return TRUE;
@@ -210,12 +225,24 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+// Called by Windows: an exception stops here (see SetupOutOfMemory).
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AtBoundary([&] { return OptionsDialogProcUnguarded(dialog, message, wParam, lParam); },
+                      []() -> INT_PTR { SetupOutOfMemory(); });
+}
+
+static INT_PTR ProgressDialogProcUnguarded(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     const InstallResult result = RunInstallation(
         SetupInstance, *reinterpret_cast<const InstallOptions*>(lParam), PrepareProgress(dialog));
     EndDialog(dialog, ReportInstallation(result, dialog));
     return TRUE;
+}
+
+// Called by Windows: an exception stops here (see SetupOutOfMemory).
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return AtBoundary([&] { return ProgressDialogProcUnguarded(dialog, message, wParam, lParam); },
+                      []() -> INT_PTR { SetupOutOfMemory(); });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "message_box.h"
+#include "text.h"
 
 namespace {
 
@@ -19,9 +20,12 @@ const ErrorKind* FindKind(int code) {
     return nullptr;
 }
 
-void ShowAlert(int code, const std::string& detail) {
-    const std::string text = std::string(ErrorPrefix(code)) + detail;
-    SystemLanguageBox(BoxOwner(), text.c_str(), "Alert", MB_OK | MB_ICONHAND);
+// In a buffer of its own, so that the out-of-memory error needs no memory.
+void ShowAlert(int code, const char* detail) {
+    char text[1024];
+    const size_t prefix = CopyBounded(text, sizeof(text), ErrorPrefix(code));
+    CopyBounded(text + prefix, sizeof(text) - prefix, detail);
+    SystemLanguageBox(BoxOwner(), text, "Alert", MB_OK | MB_ICONHAND);
 }
 
 [[noreturn]] void EndAfterCriticalError() {
@@ -55,12 +59,17 @@ void ResetErrors() {
 }
 
 void ReportError(int code, const std::string& detail) {
-    ShowAlert(code, detail);
+    ShowAlert(code, detail.c_str());
     ReportFollowUp(ErrorSeverity(code));
 }
 
 void ReportFatalError(int code, const std::string& detail) {
-    ShowAlert(code, detail);
+    ShowAlert(code, detail.c_str());
+    EndAfterCriticalError();
+}
+
+void ReportOutOfMemory() noexcept {
+    ShowAlert(ErrorNoMemory, kStringBufferDetail);
     EndAfterCriticalError();
 }
 

@@ -11,6 +11,8 @@
 #include <new>
 #include <string>
 
+#include "boundary.h"
+
 enum ErrorCode {
     ErrorNoMemory = 1,       // fatal
     ErrorRegistryWrite = 3,  // ask to quit
@@ -51,6 +53,16 @@ void ReportError(int code, const std::string& detail);
 void ReportFollowUp(Severity severity);
 // A fatal code's boxes, then the end of the process: callers go no further.
 [[noreturn]] void ReportFatalError(int code, const std::string& detail);
+// The out-of-memory error for an exception that reached one of the
+// procedures Windows calls; it allocates nothing itself.
+[[noreturn]] void ReportOutOfMemory() noexcept;
+// Runs the body of a procedure that Windows calls (see boundary.h): an
+// exception ends the program through ReportOutOfMemory.
+template <typename Body>
+auto Guarded(Body body) noexcept -> decltype(body()) {
+    using Result = decltype(body());
+    return AtBoundary(body, []() -> Result { ReportOutOfMemory(); });
+}
 
 // What the main window gives the reporter when it is made: the owner of the
 // boxes (none before the main window exists and once it is gone) and what

@@ -1,5 +1,6 @@
 #include "monitor.h"
 
+#include "errors.h"
 #include "keep_in_sight.h"
 #include "settings.h"
 #include "status_bar.h"
@@ -93,7 +94,7 @@ void StopMonitoring(HWND owner) {
 // Runs up to ten times a second for as long as the user is logged in: it
 // allocates nothing, looks up one handle in the root's map and stops as
 // early as it can, before anything is moved.
-void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
+static void MonitorTickUnguarded(HWND owner, UINT, UINT_PTR, DWORD) {
     if (!SelectedNode) SelectedNode = RootNode.get();
     if (MonitoringPaused || !SelectedNode || !RootNode) return;
 
@@ -167,4 +168,9 @@ void CALLBACK MonitorTick(HWND owner, UINT, UINT_PTR, DWORD) {
         TargetNode->elevated = true;
         if (TargetNode == SelectedNode) SetStatusText(0, SelectionStatusText(TargetNode));
     }
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+void CALLBACK MonitorTick(HWND owner, UINT message, UINT_PTR timerId, DWORD time) {
+    return Guarded([&] { return MonitorTickUnguarded(owner, message, timerId, time); });
 }

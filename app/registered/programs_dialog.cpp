@@ -150,7 +150,7 @@ std::string ListItemText(HWND listView, int item, int column) {
     }
 }
 
-INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR RegisteredProgramsDialogUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(dialog);
@@ -182,6 +182,11 @@ INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wPar
     default:
         return FALSE;
     }
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+INT_PTR CALLBACK RegisteredProgramsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return RegisteredProgramsDialogUnguarded(dialog, message, wParam, lParam); });
 }
 
 INT_PTR ShowRegisteredProgramsDialog(HINSTANCE instance, HWND owner) {

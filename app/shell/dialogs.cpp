@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "errors.h"
 #include "monitor.h"
 #include "resource.h"
 #include "settings.h"
@@ -13,12 +14,17 @@ void ResetDialogs() {
     SliderPosition = 0;
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR AboutDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }
     return FALSE;
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return AboutDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 void FormatSliderLabel(WORD position, char* text, size_t capacity) {
@@ -56,7 +62,7 @@ void OnSliderScroll(HWND dialog, HWND slider, WPARAM wParam) {
 
 }  // namespace
 
-INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR MonitorTimeDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     HWND slider = GetDlgItem(dialog, IDC_TIME_SLIDER);
     HWND owner = GetParent(dialog);
     switch (message) {
@@ -79,6 +85,11 @@ INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam,
         break;
     }
     return FALSE;
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+INT_PTR CALLBACK MonitorTimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return MonitorTimeDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 INT_PTR ShowAboutBox(HINSTANCE instance, HWND owner) {

@@ -1,5 +1,6 @@
+#include "errors.h"
 #include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    return HoverlaneMain(instance, commandLine);
+    return Guarded([&] { return HoverlaneMain(instance, commandLine); });
 }

@@ -202,7 +202,7 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand) {
     return true;
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT MainWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
@@ -288,6 +288,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return MainWindowProcUnguarded(window, message, wParam, lParam); });
 }
 
 int StatusPartEdges(int clientWidth, int parts, int* edges, int capacity) {

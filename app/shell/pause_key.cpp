@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "errors.h"
 #include "message_box.h"
 #include "resource.h"
 #include "settings.h"
@@ -62,7 +63,7 @@ void OnOk(HWND dialog, HWND owner) {
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK PauseKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR PauseKeyDialogProcUnguarded(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     const HWND owner = GetParent(dialog);
     switch (message) {
     case WM_INITDIALOG:
@@ -82,6 +83,11 @@ INT_PTR CALLBACK PauseKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     default:
         return FALSE;
     }
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+INT_PTR CALLBACK PauseKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return PauseKeyDialogProcUnguarded(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

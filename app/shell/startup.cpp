@@ -68,7 +68,7 @@ HWND CreateSyncWindow() {
     return SyncWindow;
 }
 
-LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT SyncWindowProcUnguarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SHOWINSTANCE:
         // Exactly what a double-click on the tray icon does.
@@ -82,6 +82,11 @@ LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+LRESULT CALLBACK SyncWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded([&] { return SyncWindowProcUnguarded(window, message, wParam, lParam); });
 }
 
 namespace {
@@ -131,7 +136,10 @@ int HoverlaneMain(HINSTANCE instance, const char* commandLine) {
     InstallDirectory = InstallDirectoryFrom(
         ReadRegistryPath(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
 
-    if (command.uninstall) return Uninstall(instance, command, commandLine);
+    // Silent, nobody answers a box: memory that runs out is an exit code.
+    if (command.uninstall)
+        return AtBoundary([&] { return Uninstall(instance, command, commandLine); },
+                          [&] { return silent ? kExitNoMemory : (ReportOutOfMemory(), 0); });
 
     const int showCommand = command.minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL;
 

@@ -17,20 +17,30 @@ const char kMdiClientClass[] = "MDIClient";
 // could go round for ever; no container holds this many windows.
 constexpr size_t kMaxSiblings = 100000;
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+static BOOL CollectWindowUnguarded(HWND window, LPARAM context) {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK FindFirstAcceptable(HWND window, LPARAM context) {
+// Called by Windows: an exception stops here (see Guarded).
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    return Guarded([&] { return CollectWindowUnguarded(window, context); });
+}
+
+static BOOL FindFirstAcceptableUnguarded(HWND window, LPARAM context) {
     if (!IsAcceptableWindow(window)) return TRUE;
     *reinterpret_cast<HWND*>(context) = window;
     return FALSE;
 }
 
+// Called by Windows: an exception stops here (see Guarded).
+BOOL CALLBACK FindFirstAcceptable(HWND window, LPARAM context) {
+    return Guarded([&] { return FindFirstAcceptableUnguarded(window, context); });
+}
+
 }  // namespace
 
-BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
+static BOOL AddChildWindowUnguarded(HWND window, LPARAM context) {
     WindowNode* node = reinterpret_cast<WindowNode*>(context);
     // Each test turns the window away for good, so the cheap ones go first:
     // the map, the style, the parent, and only then the title and the
@@ -57,6 +67,11 @@ BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
     node->children[window].reset(child);
     InsertTreeItem(*child);
     return TRUE;
+}
+
+// Called by Windows: an exception stops here (see Guarded).
+BOOL CALLBACK AddChildWindow(HWND window, LPARAM context) {
+    return Guarded([&] { return AddChildWindowUnguarded(window, context); });
 }
 
 HWND FindContainer(HWND window) {

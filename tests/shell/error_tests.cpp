@@ -3,11 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <new>
 
 #include "errors.h"
 #include "fixture.h"
 #include "in_process_app.h"
 #include "resource.h"
+
+// The next allocation of this test program fails once a scenario asks for
+// it (the library's own delete frees with free).
+bool NextAllocationFails = false;
+
+void* operator new(std::size_t size) {
+    if (NextAllocationFails) {
+        NextAllocationFails = false;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
 
 namespace {
 
@@ -139,6 +153,28 @@ TEST_F(ErrorTest, AFatalErrorTakesTheTrayIconAlong) {
     ASSERT_NE(nullptr, main);
     EXPECT_TRUE(harness::TrayIconExists(main, kTrayIconId));
     EXPECT_EQ("Alert", harness::AnswerNextBox(child.id(), IDOK).caption);
+    EXPECT_EQ(kCritical, harness::AnswerNextBox(child.id(), IDOK).text);
+    ASSERT_TRUE(child.WaitExit());
+    EXPECT_EQ(0u, child.ExitCode());
+}
+
+// Child process: the main window, whose next message needs memory that
+// is not there (the Help command's path outgrows a short string).
+HL_SCENARIO(AllocationFailsInTheMainWindow) {
+    Instance = GetModuleHandleA(nullptr);
+    InstallDirectory = "C:\\Program Files\\Hoverlane\\";
+    if (!CreateMainWindow(Instance, SW_SHOWNORMAL)) return 1;
+    NextAllocationFails = true;
+    SendMessageA(MainWindow, WM_COMMAND, IDM_HELP, 0);
+    return 77;  // never reached
+}
+
+// An exception from below a window procedure never reaches Windows' own
+// code (which the i686 unwinder cannot pass): the out-of-memory error.
+TEST_F(ErrorTest, MemoryThatRunsOutInAWindowProcedureIsTheOutOfMemoryError) {
+    harness::Process child = harness::StartScenario("AllocationFailsInTheMainWindow");
+    EXPECT_EQ("There is no free memory on your computer: Cannot allocate a string buffer",
+              harness::AnswerNextBox(child.id(), IDOK).text);
     EXPECT_EQ(kCritical, harness::AnswerNextBox(child.id(), IDOK).text);
     ASSERT_TRUE(child.WaitExit());
     EXPECT_EQ(0u, child.ExitCode());
