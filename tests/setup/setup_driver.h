@@ -16,6 +16,9 @@
 
 namespace setup_test {
 
+// The variant's setup and the hoverlane it carries, and each family's.
+extern const std::string kSetup;
+extern const std::string kHoverlane;
 extern const std::string kSetupNt;
 extern const std::string kSetup95;
 extern const std::string kHoverlaneNt;
@@ -64,19 +67,6 @@ private:
     std::string probeLog_;
     HMODULE probe_ = nullptr;
     HHOOK hook_ = nullptr;
-};
-
-// Makes Wine report a platform version to every program of that file name
-// while it lives ("win98": the 95 family).
-class WineVersionFor {
-public:
-    WineVersionFor(const std::string& exeName, const char* version);
-    ~WineVersionFor();
-    WineVersionFor(const WineVersionFor&) = delete;
-    WineVersionFor& operator=(const WineVersionFor&) = delete;
-
-private:
-    std::string key_;
 };
 
 // The shortcut files setup makes for the current user.
