@@ -15,8 +15,8 @@ HL_VARIANTS="x64 x86 x86-95"
 hl_log() { printf '== %s\n' "$*" >&2; }
 
 # hl_step <log> <command> [<argument>...]: runs the command with its output
-# added to the log; on failure shows the end of the log and returns the
-# command's exit code.
+# added to the log; on failure shows the end of the log (HL_STEP_TAIL lines)
+# and returns the command's exit code.
 hl_step() {
     hl_step_log=$1
     shift
@@ -24,7 +24,7 @@ hl_step() {
     "$@" </dev/null >>"$hl_step_log" 2>&1 && return 0
     hl_step_rc=$?
     hl_log "exit code $hl_step_rc from: $*; the end of $hl_step_log:"
-    tail -n 12 "$hl_step_log" | sed 's/^/   /' >&2
+    tail -n "${HL_STEP_TAIL:-12}" "$hl_step_log" | sed 's/^/   /' >&2
     return $hl_step_rc
 }
 
@@ -55,6 +55,7 @@ hl_install_deps() {
             hl_step "$log" $hl_sudo dpkg --add-architecture i386 || return 1
         ;;
     esac
+    HL_STEP_TAIL=2
     tries=${HL_APT_TRIES:-5}
     pause=${HL_APT_PAUSE:-60}
     try=1
@@ -62,13 +63,14 @@ hl_install_deps() {
         why=""
         hl_step "$log" hl_apt_get update || why="apt-get update failed"
         # Lists that failed to update may still hold everything needed.
-        hl_step "$log" hl_apt_get install -y --no-install-recommends $missing && return 0
+        hl_step "$log" hl_apt_get install -y --no-install-recommends $missing && { unset HL_STEP_TAIL; return 0; }
         why="${why:+$why, }apt-get install failed"
         [ "$try" -ge "$tries" ] && break
         hl_log "$why (try $try of $tries); trying again in ${pause}s, in case the mirror is in the middle of a sync"
         sleep "$pause"
         try=$((try + 1))
     done
+    unset HL_STEP_TAIL
     hl_log "cannot install:$missing ($why, $tries tries); apt-get's output is in $log"
     return 1
 }
