@@ -182,10 +182,18 @@ hl_keep_desktop() {
     [ -f "$keeper" ] || return 0
     ready="$WINEPREFIX/desktop.ready"
     rm -f "$ready"
+    printf '\n$ wine %s (in the background)\n' "$keeper" >>"$1"
     wine "$keeper" "Z:$(printf '%s' "$ready" | tr / '\\')" </dev/null >>"$1" 2>&1 &
+    keeper_pid=$!
     i=0
     while [ ! -f "$ready" ]; do
         i=$((i + 1))
+        if ! kill -0 "$keeper_pid" 2>/dev/null; then
+            keeper_rc=0
+            wait "$keeper_pid" || keeper_rc=$?
+            hl_log "the desktop keeper ended (exit code $keeper_rc) before Wine's desktop was there (log: $1)"
+            return 1
+        fi
         [ $i -gt 300 ] && { hl_log "Wine's desktop did not start (log: $1)"; return 1; }
         sleep 0.1
     done
@@ -225,6 +233,10 @@ hl_test_variant() {
     hl_variant "$1" || return 1
     hl_variant_name=$1
     shift
+    if [ "$HL_VARIANT_PRESET" = x86 ] && [ ! -x /usr/lib/wine/wine ]; then
+        hl_log "$hl_variant_name: Wine's 32-bit side is missing (package wine32:i386)"
+        return 1
+    fi
     (
         HL_BUILD=$HL_VARIANT_BUILD
         hl_headless_session "$HL_BUILD/wine/$hl_variant_name" "$HL_VARIANT_VERSION" || exit 1
