@@ -27,8 +27,10 @@ case " $* " in
     mkdir -p "$WINEPREFIX"
     # Wine's services start here, outside ctest's pipe, which they would hold
     # open; the server stays a minute for the next program's listing.
+    # The same loader throughout: a prefix made without Wine's 32-bit side
+    # cannot start a 32-bit program once it is installed.
     wineserver -p60 >/dev/null 2>&1
-    wineboot </dev/null >>"$WINEPREFIX.log" 2>&1
+    "$loader" wineboot </dev/null >>"$WINEPREFIX.log" 2>&1
     exec "$loader" "$@"
     ;;
 esac

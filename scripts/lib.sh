@@ -125,8 +125,13 @@ hl_prepare_prefix() {
         hl_log "preparing Wine prefix $WINEPREFIX${2:+ (Windows version $2)}"
         hl_prefix_steps "$WINEPREFIX.log" "${2:-}" && return 0
         hl_prefix_step_failed=$?
-        WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1
+        wineserver -k >/dev/null 2>&1 || true
         [ "$try" -ge 3 ] && break
+        # 53 is Wine's status c0000135 (a DLL not found) cut to a byte: it could
+        # not load the program, as when Wine's 32-bit side (wine32) came or went
+        # while the prefix was being made.
+        [ "$hl_prefix_step_failed" -eq 53 ] &&
+            hl_log "exit code 53: Wine could not load a program or its DLLs (status c0000135)"
         hl_log "preparing the prefix failed (exit code $hl_prefix_step_failed, see above); once more in a new folder (try $((try + 1)) of 3)"
         try=$((try + 1))
     done
@@ -167,8 +172,9 @@ hl_remove_old_prefixes() {
         owner=${old##*/run-}
         owner=${owner%%-*}
         [ "$owner" != "$$" ] && kill -0 "$owner" 2>/dev/null && continue
-        # wineserver -k returns once the server has ended (it waits for its lock).
-        [ -f "$old/wineserver" ] && WINEPREFIX="$old" wineserver -k >/dev/null 2>&1
+        # wineserver -k returns once the server has ended (it waits for its
+        # lock), and fails when none runs.
+        WINEPREFIX="$old" wineserver -k >/dev/null 2>&1 || true
         rm -rf "$old" "$old.log"
     done
 }
@@ -210,9 +216,8 @@ hl_headless_session() {
 }
 
 hl_cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
-    [ -n "${HL_XVFB_PID:-}" ] && kill "$HL_XVFB_PID" 2>/dev/null
-    return 0
+    [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
+    [ -z "${HL_XVFB_PID:-}" ] || kill "$HL_XVFB_PID" 2>/dev/null || true
 }
 
 # hl_variant <name>: the build tree (HL_VARIANT_BUILD), its preset and the
