@@ -247,6 +247,12 @@ hl_test_variant() {
         hl_headless_session "$HL_BUILD/wine/$hl_variant_name" "$HL_VARIANT_VERSION" || exit 1
         # ctest's emulator runs the test programs in this prefix only.
         export HL_TEST_PREFIX="$WINEPREFIX"
-        ctest --test-dir "$HL_BUILD" --output-on-failure "$@"
+        mkdir -p "$HL_LOGS"
+        results="$HL_LOGS/ctest-$hl_variant_name.xml"
+        rm -f "$results"
+        rc=0
+        ctest --test-dir "$HL_BUILD" --output-on-failure --output-junit "$results" "$@" || rc=$?
+        [ ! -f "$results" ] || python3 -B "$HL_ROOT/scripts/skipped_cases.py" "$results"
+        exit $rc
     )
 }

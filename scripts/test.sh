@@ -38,6 +38,16 @@ if [ "$(echo $variants | wc -w)" -eq 1 ]; then
 fi
 set +f
 
+# A build tree that serves two variants lists its tests once, before they
+# start side by side (each would otherwise write the same lists at once).
+for p in $presets; do
+    n=0
+    for v in $variants; do
+        hl_variant "$v"
+        [ "$HL_VARIANT_PRESET" != "$p" ] || n=$((n + 1))
+    done
+    [ "$n" -lt 2 ] || ctest --test-dir "$HL_ROOT/build/$p" -N >/dev/null
+done
 mkdir -p "$HL_LOGS"
 pids=""
 for v in $variants; do

@@ -31,7 +31,7 @@ const char* OfVariant(const char* nt, const char* family95);
 // A case that cannot hold for the 95 family under Wine is skipped there
 // only, saying why.
 #define HL_SKIP_FOR_95_FAMILY(why) \
-    if (::harness::Family95()) GTEST_SKIP() << "95 family under Wine: " << (why)
+    if (::harness::Family95()) GTEST_SKIP() << "95 family: " << (why)
 // Why most cases that read another program's file cannot hold for the 95
 // family here.
 constexpr char kNoModuleOfOtherProcesses[] =
