@@ -30,13 +30,10 @@ for v in $variants; do
 done
 for p in $presets; do hl_build "$p"; done
 
-set -f
 if [ "$(echo $variants | wc -w)" -eq 1 ]; then
-    set +f
     hl_test_variant $variants "$@"
     exit
 fi
-set +f
 
 # A build tree that serves two variants lists its tests once, before they
 # start side by side (each would otherwise write the same lists at once).

@@ -23,17 +23,16 @@ namespace harness {
 bool Family95();
 // Of a program of each family, the variant's own.
 const char* OfVariant(const char* nt, const char* family95);
-// The programs a case runs as "the product", and those of the other family.
+// The programs a case runs as "the product" (a case about one family names
+// that family's, HL_HOVERLANE_NT say).
 #define HL_HOVERLANE ::harness::OfVariant(HL_HOVERLANE_NT, HL_HOVERLANE_95)
 #define HL_SETUP ::harness::OfVariant(HL_SETUP_NT, HL_SETUP_95)
-#define HL_OTHER_HOVERLANE ::harness::OfVariant(HL_HOVERLANE_95, HL_HOVERLANE_NT)
-#define HL_OTHER_SETUP ::harness::OfVariant(HL_SETUP_95, HL_SETUP_NT)
 // A case that cannot hold for the 95 family under Wine is skipped there
 // only, saying why.
 #define HL_SKIP_FOR_95_FAMILY(why) \
     if (::harness::Family95()) GTEST_SKIP() << "95 family: " << (why)
-// Why most cases that read another program's file cannot hold for the 95
-// family here.
+// Why a case that needs another program's file cannot hold for the 95 family
+// here.
 constexpr char kNoModuleOfOtherProcesses[] =
     "GetWindowModuleFileNameA gives nothing for another process's window under Wine "
     "(as on NT), so the 95 family reads no program's file";
