@@ -7,7 +7,7 @@ set -eu
 
 hl_install_deps
 hl_build x64
-hl_headless_session "$HL_BUILD/benchprefix"
+hl_headless_session "$HL_BUILD/wine/bench"
 for bench in "$HL_BUILD"/bench/*_bench.exe; do
     hl_log "$(basename "$bench")"
     # Into a file first: Wine's services may hold a pipe open for ever.

@@ -9,7 +9,7 @@ set -eu
 
 hl_install_deps
 hl_build x64
-hl_headless_session "$HL_BUILD/shotprefix"
+hl_headless_session "$HL_BUILD/wine/shot"
 
 out="$HL_ROOT/setup/payload/help/images"
 tmp=$(mktemp -d)

@@ -16,7 +16,7 @@ if [ -z "${DISPLAY:-}" ]; then
     headless=1
     hl_start_xvfb
 fi
-hl_prepare_prefix "$HL_BUILD/demoprefix"
+hl_prepare_prefix "$HL_BUILD/wine/demo"
 
 wine "$HL_BUILD/sample/sample_mdi.exe" "/frame:Sample MDI" "/at:380,120,780,560" \
     "Report@10,10,420,300" "Notes@200,120,420,300" "Letter@60,220,420,260" \

@@ -20,6 +20,74 @@
 
 namespace harness {
 
+bool Family95() {
+    static const bool family95 = [] {
+        OSVERSIONINFOA info = {};
+        info.dwOSVersionInfoSize = sizeof(info);
+        return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    }();
+    return family95;
+}
+
+const char* OfVariant(const char* nt, const char* family95) {
+    return Family95() ? family95 : nt;
+}
+
+WineVersionFor::WineVersionFor(const std::string& exeName, const char* version)
+    : key_("Software\\Wine\\AppDefaults\\" + exeName) {
+    WriteText(HKEY_CURRENT_USER, key_.c_str(), "Version", version);
+}
+
+WineVersionFor::~WineVersionFor() {
+    DeleteKeyTree(HKEY_CURRENT_USER, key_.c_str());
+}
+
+namespace {
+
+std::set<std::string>& HiddenFunctions() {
+    static std::set<std::string> hidden;
+    return hidden;
+}
+
+FARPROC(WINAPI* RealGetProcAddress)(HMODULE, LPCSTR) = nullptr;
+
+FARPROC WINAPI GetProcAddressHiding(HMODULE module, LPCSTR name) {
+    // An ordinal is no name: below 64K the "pointer" is the number.
+    if (reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && HiddenFunctions().count(name)) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return RealGetProcAddress(module, name);
+}
+
+}  // namespace
+
+void HideSystemFunction(const char* name) {
+    HiddenFunctions().insert(name);
+    if (RealGetProcAddress) return;
+    // The product's code is linked into this program: its calls go through
+    // this program's import table, whose kernel32 entry is replaced.
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const FARPROC real = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcAddress");
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         dll->Name; ++dll) {
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+             slot->u1.Function; ++slot) {
+            if (reinterpret_cast<FARPROC>(slot->u1.Function) != real) continue;
+            DWORD was = 0;
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), PAGE_READWRITE, &was);
+            // Through void*: a FARPROC converts to no other function type directly.
+            RealGetProcAddress =
+                reinterpret_cast<decltype(RealGetProcAddress)>(reinterpret_cast<void*>(real));
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&GetProcAddressHiding);
+            VirtualProtect(&slot->u1.Function, sizeof(slot->u1.Function), was, &was);
+        }
+    }
+}
+
 std::string WinPath(const char* unixPath) {
     // Already a Windows path (a drive letter and a colon): as it is.
     if (unixPath[0] && unixPath[1] == ':') return unixPath;

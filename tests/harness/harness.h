@@ -16,6 +16,44 @@
 
 namespace harness {
 
+// ---- the variant under test
+// The run's prefix makes Wine report one Windows to every program: the 95
+// family's variant runs where it reports platform id 1 (Windows 98), the NT
+// family's elsewhere. Each test program is built for the variant's width.
+bool Family95();
+// Of a program of each family, the variant's own.
+const char* OfVariant(const char* nt, const char* family95);
+// The programs a case runs as "the product" (a case about one family names
+// that family's, HL_HOVERLANE_NT say).
+#define HL_HOVERLANE ::harness::OfVariant(HL_HOVERLANE_NT, HL_HOVERLANE_95)
+#define HL_SETUP ::harness::OfVariant(HL_SETUP_NT, HL_SETUP_95)
+// A case that cannot hold for the 95 family under Wine is skipped there
+// only, saying why.
+#define HL_SKIP_FOR_95_FAMILY(why) \
+    if (::harness::Family95()) GTEST_SKIP() << "95 family: " << (why)
+// Why a case that needs another program's file cannot hold for the 95 family
+// here.
+constexpr char kNoModuleOfOtherProcesses[] =
+    "GetWindowModuleFileNameA gives nothing for another process's window under Wine "
+    "(as on NT), so the 95 family reads no program's file";
+
+// Makes Wine report a Windows version ("win98", "winxp") to every program of
+// that file name while it lives.
+class WineVersionFor {
+public:
+    WineVersionFor(const std::string& exeName, const char* version);
+    ~WineVersionFor();
+    WineVersionFor(const WineVersionFor&) = delete;
+    WineVersionFor& operator=(const WineVersionFor&) = delete;
+
+private:
+    std::string key_;
+};
+
+// Makes GetProcAddress in this process find no function of that name from
+// now on, as on a Windows that lacks it (Wine never hides one).
+void HideSystemFunction(const char* name);
+
 // Generous bound for every wait: the machine may be slow and busy, so tests
 // wait for a condition, never for a fixed time.
 constexpr DWORD kWait = 20000;

@@ -22,7 +22,7 @@ protected:
     // desktop shortcut, as the user would; returns its main window.
     HWND InstallAndRun() {
         {
-            SetupRun setup(kSetupNt, "");
+            SetupRun setup(kSetup, "");
             setup.InstallWithDefaults();
             EXPECT_TRUE(setup.EndsWithCodeZero());
         }  // closes the program group window setup opened

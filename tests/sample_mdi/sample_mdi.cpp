@@ -270,7 +270,13 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             height -= kToolBarHeight + kStatusBarHeight;
         }
         CLIENTCREATESTRUCT create = {};
-        create.hWindowMenu = GetSubMenu(GetMenu(window), 1);
+        // The Window menu lists the documents, except where Wine reports a
+        // 95-family Windows: there a 32-bit program that keeps that list
+        // takes seconds per document to end (a fault in Wine's user32 as
+        // the list goes, which its 16-bit kernel's handler repeats a
+        // million times).
+        const bool family95 = (GetVersion() & 0x80000000) != 0;
+        create.hWindowMenu = family95 ? nullptr : GetSubMenu(GetMenu(window), 1);
         create.idFirstChild = 1000;
         client = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                                  WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0,

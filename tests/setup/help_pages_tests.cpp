@@ -56,7 +56,7 @@ class HelpPagesTest : public SetupTest {};
 
 TEST_F(HelpPagesTest, EveryLinkOfTheInstalledPagesResolves) {
     {
-        SetupRun setup(kSetupNt, "");
+        SetupRun setup(kSetup, "");
         setup.InstallWithDefaults();
     }
     int links = 0;

@@ -24,17 +24,17 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// A named function: a lambda has the wrong calling convention on i686.
+BOOL CALLBACK AddPayloadName(HMODULE, LPCSTR, LPSTR name, LONG_PTR context) {
+    reinterpret_cast<Strings*>(context)->push_back(IS_INTRESOURCE(name) ? "#id" : name);
+    return TRUE;
+}
+
 Strings PayloadNames(const std::string& setupExe) {
     Strings names;
     HMODULE module = LoadLibraryExA(setupExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return names;
-    EnumResourceNamesA(
-        module, kPayloadType,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR context) -> BOOL {
-            reinterpret_cast<Strings*>(context)->push_back(IS_INTRESOURCE(name) ? "#id" : name);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&names));
+    EnumResourceNamesA(module, kPayloadType, AddPayloadName, reinterpret_cast<LONG_PTR>(&names));
     FreeLibrary(module);
     return names;
 }

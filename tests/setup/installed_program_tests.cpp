@@ -80,7 +80,7 @@ HL_SCENARIO(RecordOpenedPage) {
 
 TEST_F(SetupTest, InstalledProgramStartsFromItsShortcutAndFindsItsHelp) {
     {
-        SetupRun setup(kSetupNt, "");
+        SetupRun setup(kSetup, "");
         setup.InstallWithDefaults();
     }
     PageRecorder pages;

@@ -11,6 +11,8 @@
 
 namespace setup_test {
 
+const std::string kSetup = harness::WinPath(HL_SETUP);
+const std::string kHoverlane = harness::WinPath(HL_HOVERLANE);
 const std::string kSetupNt = harness::WinPath(HL_SETUP_NT);
 const std::string kSetup95 = harness::WinPath(HL_SETUP_95);
 const std::string kHoverlaneNt = harness::WinPath(HL_HOVERLANE_NT);
@@ -131,21 +133,16 @@ std::string HelpLink() {
 }
 
 std::vector<HWND> ProgramGroupWindows() {
-    struct Query {
-        std::vector<HWND> found;
-    } query;
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            char name[MAX_PATH] = {};
-            GetClassNameA(window, name, MAX_PATH);
-            // Wine's explorer names its window after the folder it shows.
-            if (IsWindowVisible(window) && harness::WindowText(window) == kProgramGroup &&
-                lstrcmpiA(name, "HOVERLANE") != 0 && lstrcmpiA(name, "#32770") != 0)
-                reinterpret_cast<Query*>(context)->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    std::vector<HWND> found;
+    for (HWND window : harness::TopWindows(nullptr)) {
+        char name[MAX_PATH] = {};
+        GetClassNameA(window, name, MAX_PATH);
+        // Wine's explorer names its window after the folder it shows.
+        if (IsWindowVisible(window) && harness::WindowText(window) == kProgramGroup &&
+            lstrcmpiA(name, "HOVERLANE") != 0 && lstrcmpiA(name, "#32770") != 0)
+            found.push_back(window);
+    }
+    return found;
 }
 
 void CloseProgramGroupWindows(bool waitForOne) {

@@ -16,6 +16,9 @@
 
 namespace setup_test {
 
+// The variant's setup and the hoverlane it carries, and each family's.
+extern const std::string kSetup;
+extern const std::string kHoverlane;
 extern const std::string kSetupNt;
 extern const std::string kSetup95;
 extern const std::string kHoverlaneNt;

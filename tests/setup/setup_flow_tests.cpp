@@ -89,11 +89,11 @@ bool IsChecked(HWND dialog, int id) {
 // ---- stopping before anything is written
 
 TEST_F(SetupTest, DecliningTheAgreementWritesNothing) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND agreement = setup.WaitForAgreement();
     ASSERT_NE(nullptr, agreement);
     // The agreement shows the licence text that is installed as license.txt.
-    const harness::FileBytes license = harness::ReadFileBytes(SourceOf("license.txt", kHoverlaneNt));
+    const harness::FileBytes license = harness::ReadFileBytes(SourceOf("license.txt", kHoverlane));
     ASSERT_TRUE(license.found);
     EXPECT_EQ(license.bytes, harness::WindowText(GetDlgItem(agreement, IDC_AGREEMENT_TEXT)));
     EXPECT_EQ("I accept", harness::WindowText(GetDlgItem(agreement, IDOK)));
@@ -107,7 +107,7 @@ TEST_F(SetupTest, DecliningTheAgreementWritesNothing) {
 }
 
 TEST_F(SetupTest, CancellingTheOptionsWritesNothing) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     // Proposed: the programs folder plus "\Hoverlane", every option on.
@@ -131,7 +131,7 @@ TEST_F(SetupTest, CancellingTheOptionsWritesNothing) {
 TEST_F(SetupTest, WithoutProgramsFolderValueTheSystemDriveIsProposed) {
     SHDeleteValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                    "ProgramFilesDir");
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     EXPECT_EQ("C:\\Hoverlane", harness::WindowText(GetDlgItem(options, IDC_INSTALL_FOLDER)));
@@ -194,7 +194,7 @@ std::string PickFolder(SetupRun& setup, HWND options, const std::vector<std::str
 }
 
 TEST_F(SetupTest, FolderPickerCancelledOrLeftOnANonFolderKeepsTheFolder) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     EXPECT_EQ(folder, PickFolder(setup, options, {}, IDCANCEL));
@@ -206,7 +206,7 @@ TEST_F(SetupTest, FolderPickerCancelledOrLeftOnANonFolderKeepsTheFolder) {
 }
 
 TEST_F(SetupTest, FolderPickerAddsTheProductFolderOnceAndSetupInstallsThere) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     // A drive root already ends with its separator.
@@ -230,10 +230,10 @@ TEST_F(SetupTest, FolderPickerAddsTheProductFolderOnceAndSetupInstallsThere) {
 // ---- complete installations
 
 TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
-    SetupRun setup(kSetupNt, probeLog);
+    SetupRun setup(kSetup, probeLog);
     setup.InstallWithDefaults();
 
-    ExpectInstalledCopies(folder, kHoverlaneNt);
+    ExpectInstalledCopies(folder, kHoverlane);
 
     EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
     EXPECT_EQ("\"" + folder + "\\hoverlane.exe\" /Uninstall" + '\0',
@@ -277,7 +277,7 @@ TEST_F(SetupTest, CompleteInstallationWithAllOptions) {
 // installed into the folder named last, what deployment tools read in the
 // uninstall entry, and the exit code.
 TEST_F(SetupTest, SilentSetupInstallsTheDefaultsWithoutAWindow) {
-    harness::Process setup = harness::Process::Start(kSetupNt, "/S /D=" + folder, true);
+    harness::Process setup = harness::Process::Start(kSetup, "/S /D=" + folder, true);
     bool windowShown = false;
     ASSERT_TRUE(harness::WaitUntil([&] {
         for (HWND window : harness::TopWindows(nullptr, setup.id())) windowShown |= IsWindowVisible(window) != 0;
@@ -286,7 +286,7 @@ TEST_F(SetupTest, SilentSetupInstallsTheDefaultsWithoutAWindow) {
     EXPECT_FALSE(windowShown);
     EXPECT_EQ(0u, setup.ExitCode());
 
-    ExpectInstalledCopies(folder, kHoverlaneNt);
+    ExpectInstalledCopies(folder, kHoverlane);
     ExpectProgramLink(DesktopLink(), folder, true);
     ExpectProgramLink(StartupLink(), folder, true);
     ExpectHelpLink(folder);
@@ -309,7 +309,7 @@ TEST_F(SetupTest, SilentSetupInstallsTheDefaultsWithoutAWindow) {
 // The installation as a function of its options, without any dialog: the
 // payload of the built setup, the registry values and the chosen shortcuts.
 TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
-    HMODULE payload = LoadLibraryExA(kSetupNt.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE payload = LoadLibraryExA(kSetup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, payload);
     InstallOptions options;
     options.folder = folder;
@@ -320,7 +320,7 @@ TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
     CoUninitialize();
     FreeLibrary(payload);
 
-    ExpectInstalledCopies(folder, kHoverlaneNt);
+    ExpectInstalledCopies(folder, kHoverlane);
     EXPECT_EQ(folder + '\0', RegText(HKEY_LOCAL_MACHINE, kProductKey, kInstallDestinationValue));
     EXPECT_EQ(std::string(kDisplayName) + '\0',
               RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayNameValue));
@@ -334,7 +334,7 @@ TEST_F(SetupTest, InstallationRunsWithoutDialogs) {
 }
 
 TEST_F(SetupTest, WithoutShortcutOptionsTheGroupAndHelpAreStillMade) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     for (int box : {IDC_START_WITH_WINDOWS, IDC_SHORTCUT_DESKTOP, IDC_SHORTCUT_START_MENU})
@@ -351,7 +351,7 @@ TEST_F(SetupTest, WithoutShortcutOptionsTheGroupAndHelpAreStillMade) {
 }
 
 TEST_F(SetupTest, WithoutStartMinimizedNoProgramLinkHasArguments) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     SetCheck(options, IDC_START_MINIMIZED, false);
@@ -366,7 +366,7 @@ TEST_F(SetupTest, WithoutStartMinimizedNoProgramLinkHasArguments) {
 
 TEST_F(SetupTest, SecondInstallationReplacesThePayloadAndKeepsTheUsersFile) {
     {
-        SetupRun first(kSetupNt, "");
+        SetupRun first(kSetup, "");
         first.InstallWithDefaults();
     }
     // The user changed two installed files and added one of his own.
@@ -374,9 +374,9 @@ TEST_F(SetupTest, SecondInstallationReplacesThePayloadAndKeepsTheUsersFile) {
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\hoverlane.exe", "changed"));
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\help\\notes.txt", "mine"));
 
-    SetupRun second(kSetupNt, "");
+    SetupRun second(kSetup, "");
     second.InstallWithDefaults();
-    ExpectInstalledCopies(folder, kHoverlaneNt);
+    ExpectInstalledCopies(folder, kHoverlane);
     EXPECT_EQ("mine", harness::ReadFileBytes(folder + "\\help\\notes.txt").bytes);
 }
 
@@ -398,7 +398,7 @@ TEST_F(SetupTest, AnEmptyPayloadFailsBeforeAnythingIsWritten) {
 // help.htm is the third payload file: the first two are written before
 // setup stops at it.
 void ExpectStopAtBlockedHelpPage(const std::string& folder, const std::string& blocked) {
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     setup.Install(options);
@@ -450,7 +450,7 @@ TEST_F(SetupTest, FileWhereAFolderMustGoStopsSetup) {
     ASSERT_TRUE(SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr) == ERROR_SUCCESS);
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\help", "not a folder"));
 
-    SetupRun setup(kSetupNt, probeLog);
+    SetupRun setup(kSetup, probeLog);
     HWND options = setup.Accept();
     ASSERT_NE(nullptr, options);
     setup.Install(options);
@@ -473,10 +473,10 @@ TEST_F(SetupTest, FileWhereAFolderMustGoStopsSetup) {
 // ---- start-up
 
 TEST_F(SetupTest, RunningHoverlaneIsClosedBeforeTheAgreementShows) {
-    harness::Process app = harness::Process::Start(kHoverlaneNt);
+    harness::Process app = harness::Process::Start(kHoverlane);
     ASSERT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id()));
 
-    SetupRun setup(kSetupNt, "");
+    SetupRun setup(kSetup, "");
     ASSERT_NE(nullptr, setup.WaitForAgreement());
     EXPECT_EQ(nullptr, harness::FindTopWindow("HOVERLANE"));
     EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
@@ -484,16 +484,34 @@ TEST_F(SetupTest, RunningHoverlaneIsClosedBeforeTheAgreementShows) {
     EXPECT_EQ(0u, app.ExitCode());
 }
 
-TEST_F(SetupTest, NinetyFiveVariantRefusesAnNtSystem) {
-    SetupRun setup(kSetup95, "");
-    HWND box = harness::WaitForDialog("Error", setup.process().id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(kIncompatible, harness::BoxText(box));
-    EXPECT_EQ(nullptr, harness::FindTopWindow("#32770", kAgreementCaption));
-    harness::ClickButton(box, IDOK);
-    ASSERT_TRUE(setup.EndsWithCodeZero());
-    EXPECT_FALSE(harness::FolderExists(folder));
-    EXPECT_TRUE(NothingRegistered());
+// Each family's setup goes on where Wine reports a Windows of its family
+// (platform id 2 for NT, 1 for the 95 family) and refuses the other.
+TEST_F(SetupTest, EachFamilyInstallsOnlyOnItsOwnPlatform) {
+    struct Case {
+        const std::string& setup;
+        const char* version;
+        bool accepted;
+    };
+    for (const Case& c : {Case{kSetupNt, "winxp", true}, Case{kSetupNt, "win98", false},
+                          Case{kSetup95, "win98", true}, Case{kSetup95, "winxp", false}}) {
+        SCOPED_TRACE(c.setup + " on " + c.version);
+        harness::WineVersionFor sees("setup.exe", c.version);
+        SetupRun setup(c.setup, "");
+        if (c.accepted) {
+            HWND agreement = setup.WaitForAgreement();
+            ASSERT_NE(nullptr, agreement);
+            harness::ClickButton(agreement, IDCANCEL);
+        } else {
+            HWND box = harness::WaitForDialog("Error", setup.process().id());
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ(kIncompatible, harness::BoxText(box));
+            EXPECT_EQ(nullptr, harness::FindTopWindow("#32770", kAgreementCaption));
+            harness::ClickButton(box, IDOK);
+        }
+        ASSERT_TRUE(setup.EndsWithCodeZero());
+        EXPECT_FALSE(harness::FolderExists(folder));
+        EXPECT_TRUE(NothingRegistered());
+    }
 }
 
 TEST_F(SetupTest, WhereTheSystemIsOfThe95FamilyOnlyThe95VariantInstalls) {

@@ -96,7 +96,7 @@ TEST_F(ErrorTest, AskToQuitAnsweredYesEndsTheMessageLoop) {
 // Registered Programs dialog asks, for a registration whose file is gone.
 TEST_F(ErrorTest, AskToQuitAnsweredYesShutsDownInOrder) {
     harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, "C:\\Gone\\editor.exe", "Editor 1.0");
-    harness::Process app = harness::Process::Start(harness::WinPath(HL_HOVERLANE_NT));
+    harness::Process app = harness::Process::Start(harness::WinPath(HL_HOVERLANE));
     HWND main = harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id());
     ASSERT_NE(nullptr, main);
     PostMessageA(main, WM_COMMAND, IDM_REGISTERED_PROGRAMS, 0);

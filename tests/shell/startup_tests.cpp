@@ -16,7 +16,7 @@ using harness::Process;
 
 namespace {
 
-const std::string kHoverlane = harness::WinPath(HL_HOVERLANE_NT);
+const std::string kHoverlane = harness::WinPath(HL_HOVERLANE);
 
 struct Started {
     Process process;
@@ -34,21 +34,6 @@ Started StartHoverlane(const std::string& args = "") {
 bool Visible(HWND window) {
     return IsWindowVisible(window) && !IsIconic(window);
 }
-
-// Wine reports the platform per program name; this makes every hoverlane.exe
-// see the 95 family while it lives.
-class Win98Setting {
-public:
-    Win98Setting() {
-        harness::WriteText(HKEY_CURRENT_USER, kKey, "Version", "win98");
-    }
-    ~Win98Setting() {
-        harness::DeleteKeyTree(HKEY_CURRENT_USER, kKey);
-    }
-
-private:
-    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\hoverlane.exe";
-};
 
 class StartupTest : public ProductTest {};
 
@@ -249,27 +234,34 @@ TEST_F(StartupTest, CommandLinesOfAnyLengthAndContentStartNormally) {
     }
 }
 
-TEST_F(StartupTest, OtherFamilyIsRefusedWithTheSystemModalBox) {
-    Process app = Process::Start(harness::WinPath(HL_HOVERLANE_95));
-    HWND box = harness::WaitForDialog("Error", app.id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(kIncompatibleText, harness::BoxText(box));
-    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    harness::ClickButton(box, IDOK);
-    ASSERT_TRUE(app.WaitExit());
-    EXPECT_EQ(0u, app.ExitCode());
-    EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
-}
-
-TEST_F(StartupTest, NinetyFiveFamilyRunsWhereTheSystemReportsIt) {
-    Win98Setting win98;
-    Process refused = Process::Start(kHoverlane);
-    EXPECT_EQ(kIncompatibleText, harness::AnswerBox("Error", IDOK, refused.id()));
-    ASSERT_TRUE(refused.WaitExit());
-    EXPECT_EQ(0u, refused.ExitCode());
-
-    Process accepted = Process::Start(harness::WinPath(HL_HOVERLANE_95));
-    EXPECT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", accepted.id()));
+// Each family's hoverlane starts where Wine reports a Windows of its family
+// (platform id 2 for NT, 1 for the 95 family) and refuses the other with the
+// system-modal box.
+TEST_F(StartupTest, EachFamilyStartsOnlyOnItsOwnPlatform) {
+    struct Case {
+        const char* program;
+        const char* version;
+        bool accepted;
+    };
+    for (const Case& c : {Case{HL_HOVERLANE_NT, "winxp", true}, Case{HL_HOVERLANE_NT, "win98", false},
+                          Case{HL_HOVERLANE_95, "win98", true}, Case{HL_HOVERLANE_95, "winxp", false}}) {
+        SCOPED_TRACE(std::string(c.program) + " on " + c.version);
+        harness::WineVersionFor sees("hoverlane.exe", c.version);
+        Process app = Process::Start(harness::WinPath(c.program));
+        if (c.accepted) {
+            EXPECT_NE(nullptr, harness::WaitForTopWindow("HOVERLANE", "Hoverlane", app.id()));
+            harness::CloseAllHoverlanes();
+        } else {
+            HWND box = harness::WaitForDialog("Error", app.id());
+            ASSERT_NE(nullptr, box);
+            EXPECT_EQ(kIncompatibleText, harness::BoxText(box));
+            EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+            harness::ClickButton(box, IDOK);
+        }
+        ASSERT_TRUE(app.WaitExit());
+        EXPECT_EQ(0u, app.ExitCode());
+        EXPECT_EQ(nullptr, harness::FindTopWindow(kSyncClassName));
+    }
 }
 
 // /Uninstall starts the uninstaller, which asks first; these tests answer No.

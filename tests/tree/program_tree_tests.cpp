@@ -35,9 +35,10 @@ std::vector<std::string> ProgramTexts(HWND tree) {
 }
 
 TEST_F(ProgramTreeTest, TheRunningProgramFollowsProgramsAndSelection) {
+    HL_SKIP_FOR_95_FAMILY(harness::kNoModuleOfOtherProcesses);
     Sample editor = StartSample("/frame:Editor /at:300,200,600,400 Report Notes");
     ASSERT_NE(nullptr, editor.frame);
-    Running app = StartHoverlane(HL_HOVERLANE_NT);
+    Running app = StartHoverlane(HL_HOVERLANE);
     ASSERT_NE(nullptr, app.tree);
 
     const auto top = harness::TreeChildren(app.tree, nullptr);
@@ -61,15 +62,6 @@ TEST_F(ProgramTreeTest, TheRunningProgramFollowsProgramsAndSelection) {
         [&] { return ProgramTexts(app.tree) == std::vector<std::string>{"Second"}; }));
 }
 
-class Win98Setting {
-public:
-    Win98Setting() { harness::WriteText(HKEY_CURRENT_USER, kKey, "Version", "win98"); }
-    ~Win98Setting() { harness::DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
-
-private:
-    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\hoverlane.exe";
-};
-
 // The 95 configuration reads another program's module with
 // GetWindowModuleFileNameA, which under Wine (as on Windows NT) gives
 // nothing for a window of another process, so there every program's file is
@@ -78,7 +70,7 @@ private:
 // selected; status part 0 says its file cannot be read, and the register
 // command writes nothing.
 TEST_F(ProgramTreeTest, The95ConfigurationUnderWineListsProgramsItCannotRead) {
-    Win98Setting win98;
+    harness::WineVersionFor win98("hoverlane.exe", "win98");
     Sample editor = StartSample("/frame:Editor /at:300,200,600,400 A@10,10,200,150 B@230,10,200,150");
     ASSERT_NE(nullptr, editor.frame);
     const HWND a = DocumentTitled(editor.client, "A");

@@ -82,7 +82,7 @@ void Install(const std::string& folder) {
     for (const char* relative : kInstalledNames) {
         const std::string path = FilePath(folder, relative);
         if (lstrcmpiA(relative, "Hoverlane.exe") == 0)
-            CopyFileA(harness::WinPath(HL_HOVERLANE_NT).c_str(), path.c_str(), FALSE);
+            CopyFileA(harness::WinPath(HL_HOVERLANE).c_str(), path.c_str(), FALSE);
         else
             harness::WriteFileBytes(path, std::string("Installed file: ") + relative + "\r\n");
     }

@@ -21,7 +21,7 @@ using namespace uninstall_test;
 
 namespace {
 
-const std::string kHoverlane = harness::WinPath(HL_HOVERLANE_NT);
+const std::string kHoverlane = harness::WinPath(HL_HOVERLANE);
 const char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingValue[] = "PendingFileRenameOperations";
 
