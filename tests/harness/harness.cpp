@@ -835,15 +835,6 @@ void ResetProductRegistry() {
     for (const InstalledKey& key : kInstalledKeys) DeleteKeyTree(key.root, key.path);
 }
 
-WineVersionFor::WineVersionFor(const std::string& exeName, const char* version)
-    : key_("Software\\Wine\\AppDefaults\\" + exeName) {
-    WriteText(HKEY_CURRENT_USER, key_.c_str(), "Version", version);
-}
-
-WineVersionFor::~WineVersionFor() {
-    DeleteKeyTree(HKEY_CURRENT_USER, key_.c_str());
-}
-
 // ---- scenarios
 
 namespace {

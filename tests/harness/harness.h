@@ -230,19 +230,6 @@ void WriteValue(HKEY root, const char* keyPath, const char* valueName, DWORD typ
 void WriteText(HKEY root, const char* keyPath, const char* valueName, const std::string& text);
 void WriteDword(HKEY root, const char* keyPath, const char* valueName, DWORD value);
 
-// Makes Wine report a platform version to every program of that file name
-// while it lives ("win98": the 95 family).
-class WineVersionFor {
-public:
-    WineVersionFor(const std::string& exeName, const char* version);
-    ~WineVersionFor();
-    WineVersionFor(const WineVersionFor&) = delete;
-    WineVersionFor& operator=(const WineVersionFor&) = delete;
-
-private:
-    std::string key_;
-};
-
 // Whether the tray holds the icon (window, id): a modification that changes
 // nothing succeeds only for an existing icon.
 bool TrayIconExists(HWND window, UINT id);

@@ -27,7 +27,7 @@ struct SilentRun {
 // Runs setup with these switches and waits for it; notes whether any of its
 // windows was ever visible.
 SilentRun RunSetup(const std::string& args) {
-    harness::Process setup = harness::Process::Start(kSetupNt, args, true);
+    harness::Process setup = harness::Process::Start(kSetup, args, true);
     SilentRun run;
     harness::WaitUntil([&] {
         for (HWND window : harness::TopWindows(nullptr, setup.id()))
@@ -42,7 +42,7 @@ SilentRun RunSetup(const std::string& args) {
 // any other resource: silent, it needs none).
 std::string SetupWithoutPayload(const std::string& scratch) {
     const std::string copy = scratch + "\\setup.exe";
-    CopyFileA(kSetupNt.c_str(), copy.c_str(), FALSE);
+    CopyFileA(kSetup.c_str(), copy.c_str(), FALSE);
     EndUpdateResourceA(BeginUpdateResourceA(copy.c_str(), TRUE), FALSE);
     return copy;
 }
@@ -70,7 +70,8 @@ TEST_F(SetupTest, SilentSetupEndsWithTheCodeOfWhatStoppedItAndShowsNothing) {
 
     // A step that fails.
     {
-        harness::WineVersionFor win98("setup.exe", "win98");
+        // The other family's Windows.
+        harness::WineVersionFor other("setup.exe", harness::Family95() ? "winxp" : "win98");
         EXPECT_EQ(static_cast<DWORD>(kExitWrongFamily), RunSetup("/s").code);
     }
     SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
