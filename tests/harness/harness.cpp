@@ -660,28 +660,74 @@ bool TrayIconExists(HWND window, UINT id) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+namespace {
+
+// A tool's record as a 64-bit shell keeps it: a 32-bit test reads Wine's
+// explorer, which is 64-bit in a prefix that runs both widths.
+struct ToolInfo64 {
+    UINT cbSize, uFlags;
+    UINT64 hwnd, uId;
+    RECT rect;
+    UINT64 hinst, lpszText, lParam, lpReserved;
+};
+static_assert(sizeof(ToolInfo64) == 72, "the x86_64 TTTOOLINFOA");
+
+// Whether this test is 32-bit and the window's process 64-bit.
+bool WiderThanThisTest(HWND window) {
+    if (sizeof(void*) == 8) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, WindowProcessId(window));
+    BOOL selfEmulated = FALSE, otherEmulated = FALSE;
+    const bool known = process && IsWow64Process(GetCurrentProcess(), &selfEmulated) &&
+                       IsWow64Process(process, &otherEmulated);
+    if (process) CloseHandle(process);
+    return known && selfEmulated && !otherEmulated;
+}
+
+// The first tool of a tooltip window in a record of type Record: its window
+// and its text (copied by the tooltip into a buffer in its own memory).
+template <typename Record>
+bool FirstTool(HWND tip, HWND* window, std::string* text) {
+    constexpr size_t kText = 1100;  // up to 1024 bytes are copied
+    RemoteBlock block(tip, sizeof(Record) + kText);
+    if (!block.valid()) return false;
+    Record tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.lpszText = reinterpret_cast<UINT_PTR>(block.address() + sizeof(tool));
+    block.Write(0, &tool, sizeof(tool));
+    const char zero = 0;
+    block.Write(sizeof(tool), &zero, 1);
+    if (!SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(block.address()))) return false;
+    block.Read(0, &tool, sizeof(tool));
+    *window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(tool.hwnd));
+    char buffer[kText] = {};
+    block.Read(sizeof(tool), buffer, kText - 1);
+    *text = buffer;
+    return true;
+}
+
+// TTTOOLINFOA with its pointer members as numbers, so that one template
+// serves both widths.
+struct ToolInfoNative {
+    UINT cbSize, uFlags;
+    UINT_PTR hwnd, uId;
+    RECT rect;
+    UINT_PTR hinst, lpszText, lParam, lpReserved;
+};
+static_assert(sizeof(ToolInfoNative) == sizeof(TTTOOLINFOA), "this width's TTTOOLINFOA");
+
+}  // namespace
+
 std::vector<ShellTrayIcon> ShellTrayIcons() {
     std::vector<ShellTrayIcon> icons;
     for (HWND tip : TopWindows(TOOLTIPS_CLASSA)) {
-        // The tool's text is copied into the buffer it names (up to 1024
-        // bytes), in the shell's memory.
-        constexpr size_t kText = 1100;
-        RemoteBlock block(tip, sizeof(TTTOOLINFOA) + kText);
-        if (!block.valid()) continue;
-        TTTOOLINFOA tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.lpszText = block.address() + sizeof(tool);
-        block.Write(0, &tool, sizeof(tool));
-        const char zero = 0;
-        block.Write(sizeof(tool), &zero, 1);
-        if (!SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(block.address()))) continue;
-        block.Read(0, &tool, sizeof(tool));
+        ShellTrayIcon icon;
+        const bool read = WiderThanThisTest(tip)
+                              ? FirstTool<ToolInfo64>(tip, &icon.window, &icon.tip)
+                              : FirstTool<ToolInfoNative>(tip, &icon.window, &icon.tip);
+        if (!read) continue;
         char className[64] = {};
-        GetClassNameA(tool.hwnd, className, sizeof(className));
-        if (!std::strstr(className, "tray_icon")) continue;
-        char text[kText] = {};
-        block.Read(sizeof(tool), text, kText - 1);
-        icons.push_back({tool.hwnd, text});
+        GetClassNameA(icon.window, className, sizeof(className));
+        if (std::strstr(className, "tray_icon")) icons.push_back(icon);
     }
     return icons;
 }

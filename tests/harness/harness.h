@@ -27,6 +27,10 @@ const char* OfVariant(const char* nt, const char* family95);
 // that family's, HL_HOVERLANE_NT say).
 #define HL_HOVERLANE ::harness::OfVariant(HL_HOVERLANE_NT, HL_HOVERLANE_95)
 #define HL_SETUP ::harness::OfVariant(HL_SETUP_NT, HL_SETUP_95)
+// A silent uninstall through hoverlane that removed everything: the 95
+// family cannot move the running file of the launcher that waits for its
+// copy, so that file goes when Windows restarts (3010).
+inline DWORD SilentUninstallSuccess() { return Family95() ? 3010 : 0; }
 // A case that cannot hold for the 95 family under Wine is skipped there
 // only, saying why.
 #define HL_SKIP_FOR_95_FAMILY(why) \

@@ -52,6 +52,27 @@ inline std::vector<std::string> Boxes(std::initializer_list<const char*> texts) 
     return std::vector<std::string>(texts.begin(), texts.end());
 }
 
+// Whether Windows deletes the file at its next start: the NT family names
+// it in PendingFileRenameOperations, the 95 family by its short name in
+// wininit.ini.
+inline bool PendingDeletion(std::string path, bool throughWininit = harness::Family95()) {
+    std::string pending;
+    if (throughWininit) {
+        char shortName[MAX_PATH] = {};
+        if (!GetShortPathNameA(path.c_str(), shortName, MAX_PATH)) return false;
+        path = std::string("NUL=") + shortName + '\0';
+        std::vector<char> lines(32768);
+        pending.assign(lines.data(), GetPrivateProfileSectionA("rename", lines.data(), 32768, "wininit.ini"));
+    } else {
+        pending = harness::ReadValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                     "PendingFileRenameOperations")
+                      .data;
+        path += std::string(2, '\0');
+    }
+    for (std::string* text : {&pending, &path}) CharUpperBuffA(&(*text)[0], static_cast<DWORD>(text->size()));
+    return pending.find(path) != std::string::npos;
+}
+
 // Nothing of the installation is left: files, folders, shortcuts, the
 // program group, the keys in both hives.
 inline void ExpectNothingLeft(const std::string& folder = install::kFolder) {
