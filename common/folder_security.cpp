@@ -1,6 +1,7 @@
 #include "folder_security.h"
 
 #include "handles.h"
+#include "install_log.h"
 #include "platform.h"
 #include "system_function.h"
 
@@ -59,6 +60,42 @@ private:
     bool supported_ = false;
 };
 
+// Whether the folder's volume keeps access lists (NTFS does, FAT does not).
+bool VolumeKeepsAccessLists(const std::string& folder) {
+    // The root of the folder's volume: "C:\" or "\\server\share\".
+    char root[MAX_PATH] = {};
+    if (folder.size() >= 3 && folder[1] == ':') {
+        lstrcpynA(root, folder.c_str(), 4);
+    } else {
+        size_t slashes = 0, at = 0;
+        for (; at < folder.size() && slashes < 4; ++at)
+            if (folder[at] == '\\' || folder[at] == '/') ++slashes;
+        if (slashes < 4 || at >= MAX_PATH) return false;
+        lstrcpynA(root, folder.c_str(), static_cast<int>(at) + 1);
+    }
+    DWORD flags = 0;
+    return GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FS_PERSISTENT_ACLS) != 0;
+}
+
+// The system's error code; ERROR_CALL_NOT_IMPLEMENTED where Windows keeps
+// no file security.
+DWORD SetFolderAccess(const std::string& folder, const std::string& sddl) {
+    static const auto setNamed =
+        SystemFunction<SetNamedSecurityFunction>("advapi32.dll", "SetNamedSecurityInfoA");
+    static const auto getDacl = SystemFunction<GetDaclFunction>("advapi32.dll", "GetSecurityDescriptorDacl");
+    if (!setNamed || !getDacl || IsWindows95Family()) return ERROR_CALL_NOT_IMPLEMENTED;
+    const Descriptor descriptor(sddl);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!descriptor.get() || !getDacl(descriptor.get(), &present, &dacl, &defaulted) || !present)
+        return ERROR_INVALID_PARAMETER;
+    std::string path = folder;
+    // Inheritable entries reach what the folder holds already.
+    return setNamed(&path[0], kFileObject, DACL_SECURITY_INFORMATION | kProtectedDacl, nullptr, nullptr,
+                    dacl, nullptr);
+}
+
 }  // namespace
 
 std::string CopyFolderWhileWritten(const std::string& userSid) {
@@ -94,23 +131,6 @@ std::string CurrentUserSid() {
     return sid;
 }
 
-bool VolumeKeepsAccessLists(const std::string& folder) {
-    // The root of the folder's volume: "C:\" or "\\server\share\".
-    char root[MAX_PATH] = {};
-    if (folder.size() >= 3 && folder[1] == ':') {
-        lstrcpynA(root, folder.c_str(), 4);
-    } else {
-        size_t slashes = 0, at = 0;
-        for (; at < folder.size() && slashes < 4; ++at)
-            if (folder[at] == '\\' || folder[at] == '/') ++slashes;
-        if (slashes < 4 || at >= MAX_PATH) return false;
-        lstrcpynA(root, folder.c_str(), static_cast<int>(at) + 1);
-    }
-    DWORD flags = 0;
-    return GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
-           (flags & FS_PERSISTENT_ACLS) != 0;
-}
-
 DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl) {
     const Descriptor descriptor(sddl);
     if (descriptor.failed()) return ERROR_INVALID_PARAMETER;
@@ -121,18 +141,14 @@ DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl)
                                                                                      : GetLastError();
 }
 
-DWORD SetFolderAccess(const std::string& folder, const std::string& sddl) {
-    static const auto setNamed =
-        SystemFunction<SetNamedSecurityFunction>("advapi32.dll", "SetNamedSecurityInfoA");
-    static const auto getDacl = SystemFunction<GetDaclFunction>("advapi32.dll", "GetSecurityDescriptorDacl");
-    if (!setNamed || !getDacl || IsWindows95Family()) return ERROR_CALL_NOT_IMPLEMENTED;
-    const Descriptor descriptor(sddl);
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    if (!descriptor.get() || !getDacl(descriptor.get(), &present, &dacl, &defaulted) || !present)
-        return ERROR_INVALID_PARAMETER;
-    std::string path = folder;
-    // Inheritable entries reach what the folder holds already.
-    return setNamed(&path[0], kFileObject, DACL_SECURITY_INFORMATION | kProtectedDacl, nullptr, nullptr,
-                    dacl, nullptr);
+bool ProtectFolder(const std::string& folder, const std::string& sddl) {
+    if (!VolumeKeepsAccessLists(folder)) return true;
+    const DWORD set = SetFolderAccess(folder, sddl);
+    if (set == ERROR_CALL_NOT_IMPLEMENTED) return true;
+    if (set != ERROR_SUCCESS) {
+        LogFailure("Cannot protect " + folder, set);
+        return false;
+    }
+    LogLine("Protected " + folder + " with " + sddl);
+    return true;
 }

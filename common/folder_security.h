@@ -26,12 +26,10 @@ inline bool IsLocalSystem(const std::string& sid) {
     return sid == "S-1-5-18";
 }
 
-// Whether the folder's volume keeps access lists (NTFS does, FAT does not).
-bool VolumeKeepsAccessLists(const std::string& folder);
 // Makes the folder with that access list; with none where Windows keeps no
 // file security. The system's error code, ERROR_SUCCESS when made.
 DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl);
-// Gives an existing folder that access list, also to what it holds. The
-// system's error code; ERROR_CALL_NOT_IMPLEMENTED where Windows keeps no
-// file security.
-DWORD SetFolderAccess(const std::string& folder, const std::string& sddl);
+// Gives an existing folder that access list, also to what it holds, and
+// logs it. True also where nothing can be set: a volume without access
+// lists (FAT) or the 95 family. False, logged, when it could not be set.
+bool ProtectFolder(const std::string& folder, const std::string& sddl);

@@ -28,6 +28,12 @@ std::vector<std::string> ReadSection() {
     }
 }
 
+// The 95 family has at most a stub of it.
+MoveFileExFunction MoveFileExLookup() {
+    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
+    return IsWindows95Family() ? nullptr : moveFileEx;
+}
+
 bool AppendToWininit(const std::string& path) {
     char shortPath[MAX_PATH] = {};
     const DWORD length = GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
@@ -53,7 +59,11 @@ std::vector<std::string> RenameLinesWith(const std::vector<std::string>& lines,
 
 bool DeleteAtRestart(const std::string& path, bool isFolder) {
     if (IsWindows95Family()) return !isFolder && AppendToWininit(path);
-    // The 95 family has at most a stub of it.
-    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
+    const auto moveFileEx = MoveFileExLookup();
     return moveFileEx && moveFileEx(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    const auto moveFileEx = MoveFileExLookup();
+    return moveFileEx && moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }

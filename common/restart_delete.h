@@ -13,6 +13,10 @@
 // no rights, a name that has no short form).
 bool DeleteAtRestart(const std::string& path, bool isFolder = false);
 
+// Moves a file to another name on the same volume, replacing what is
+// there; the 95 family has no MoveFileExA (at most a stub): false there.
+bool MoveReplacing(const std::string& from, const std::string& to);
+
 // The lines of wininit.ini's [rename] section with one that deletes
 // shortPath appended, unless it is there already.
 std::vector<std::string> RenameLinesWith(const std::vector<std::string>& lines,

@@ -107,16 +107,8 @@ std::string ProtectInstallFolder(const std::string& folder) {
     std::vector<std::string> programsFolders;
     for (const char* value : kProgramsFolderValues)
         programsFolders.push_back(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, value));
-    // Program Files keeps its own rights; a volume without access lists
-    // (FAT) and the 95 family have none to give.
-    if (InsideProgramsFolder(folder, programsFolders) || !VolumeKeepsAccessLists(folder)) return std::string();
-    const std::string sddl = InstallFolderProtected();
-    const DWORD set = SetFolderAccess(folder, sddl);
-    if (set == ERROR_CALL_NOT_IMPLEMENTED) return std::string();
-    if (set != ERROR_SUCCESS) {
-        LogFailure("Cannot protect " + folder, set);
-        return "Cannot protect the folder: " + folder;
-    }
-    LogLine("Protected " + folder + " with " + sddl);
-    return std::string();
+    // Program Files keeps its own rights.
+    if (InsideProgramsFolder(folder, programsFolders) || ProtectFolder(folder, InstallFolderProtected()))
+        return std::string();
+    return "Cannot protect the folder: " + folder;
 }

@@ -13,17 +13,11 @@
 #include "running_copies.h"
 #include "switches.h"
 #include "sync_window.h"
-#include "system_function.h"
 #include "text.h"
 
 int DeletedCount = 0;
 
 namespace {
-
-std::string Upper(std::string text) {
-    if (!text.empty()) CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 void ShowBox(const char* text, const char* caption, UINT flags) {
     MessageBoxA(GetDesktopWindow(), text, caption, flags);
@@ -70,8 +64,6 @@ bool DeleteInstalledFile(const std::string& path, bool removeEmptyFolder) {
 
 namespace {
 
-using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-
 // This program's file when it is a copy that hoverlane made; empty
 // otherwise.
 std::string OwnCopy() {
@@ -92,14 +84,12 @@ void DeleteWithFolderAtRestart(const std::string& file) {
 }
 
 // A running program file cannot be deleted, but on one volume it can be
-// moved: into the copy's own folder, which goes at the next restart. The
-// 95 family has no MoveFileExA (at most a stub).
+// moved: into the copy's own folder, which goes at the next restart.
 bool MoveRunningProgramAway(const std::string& path) {
-    static const auto moveFileEx = SystemFunction<MoveFileExFunction>("kernel32.dll", "MoveFileExA");
     const std::string copy = OwnCopy();
-    if (copy.empty() || !moveFileEx || IsWindows95Family()) return false;
+    if (copy.empty() || IsWindows95Family()) return false;
     const std::string moved = FolderOf(copy) + "\\" + kInstalledProgramFile;
-    if (!moveFileEx(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveReplacing(path, moved)) {
         // Another volume than the temporary folder's, typically.
         LogFailure("Cannot move " + path + " to " + moved, GetLastError());
         return false;
@@ -186,7 +176,7 @@ bool IsLauncherCopy(const std::string& selfPath) {
     const std::string folder = selfPath.substr(folderAt + 1, nameAt - folderAt - 1);
     const std::string prefix = kUninstallerFolderPrefix;
     return lstrcmpiA(name.c_str(), kUninstallerFileName) == 0 && folder.size() > prefix.size() &&
-           Upper(folder.substr(0, prefix.size())) == Upper(prefix);
+           lstrcmpiA(folder.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
 }
 
 void ScheduleCopyRemoval() {

@@ -146,22 +146,6 @@ int StartCopy(const std::string& path, const std::string& parameters, bool silen
     return static_cast<int>(exitCode);
 }
 
-// The folder's final access list: from here on only SYSTEM and the
-// Administrators may change what is in it. A volume without access lists
-// (FAT) and the 95 family keep none: nothing to set there.
-bool ProtectCopyFolder(const std::string& folder, const std::string& userSid) {
-    if (!VolumeKeepsAccessLists(folder)) return true;
-    const std::string sddl = CopyFolderProtected(userSid);
-    const DWORD set = SetFolderAccess(folder, sddl);
-    if (set == ERROR_CALL_NOT_IMPLEMENTED) return true;
-    if (set != ERROR_SUCCESS) {
-        LogFailure("Cannot protect " + folder, set);
-        return false;
-    }
-    LogLine("Protected " + folder + " with " + sddl);
-    return true;
-}
-
 }  // namespace
 
 int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, bool silent) {
@@ -200,7 +184,8 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     held.folder.reset(CreateFileA(folder.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!held.file || !ProtectCopyFolder(folder, userSid)) {
+    // From here on only SYSTEM and the Administrators may change the folder.
+    if (!held.file || !ProtectFolder(folder, CopyFolderProtected(userSid))) {
         held.Remove(folder, path);
         return Failed(silent, ErrorFileIo, kCannotCreate);
     }

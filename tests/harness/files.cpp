@@ -72,6 +72,15 @@ void DeleteTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+HeldFile::HeldFile(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+void HeldFile::Release() {
+    if (held()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
 std::string SpecialFolderPath(int csidl) {
     char path[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return std::string();

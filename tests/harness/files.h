@@ -20,6 +20,21 @@ bool FolderExists(const std::string& path);
 // Deletes a folder with everything in it, read-only files included.
 void DeleteTree(const std::string& path);
 
+// A file held open as a viewer or a running program holds it: others may
+// read it, but neither write nor delete it, until Release or the end.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release();
+
+private:
+    HANDLE handle_;
+};
+
 // A user's special folder (CSIDL_DESKTOP, CSIDL_STARTUP, ...).
 std::string SpecialFolderPath(int csidl);
 

@@ -662,15 +662,17 @@ bool TrayIconExists(HWND window, UINT id) {
 
 namespace {
 
-// A tool's record as a 64-bit shell keeps it: a 32-bit test reads Wine's
-// explorer, which is 64-bit in a prefix that runs both widths.
-struct ToolInfo64 {
+// TTTOOLINFOA with its pointers as numbers of a given width: a 32-bit test
+// reads Wine's explorer, which is 64-bit in a prefix that runs both widths.
+template <typename Pointer>
+struct ToolRecord {
     UINT cbSize, uFlags;
-    UINT64 hwnd, uId;
+    Pointer hwnd, uId;
     RECT rect;
-    UINT64 hinst, lpszText, lParam, lpReserved;
+    Pointer hinst, lpszText, lParam, lpReserved;
 };
-static_assert(sizeof(ToolInfo64) == 72, "the x86_64 TTTOOLINFOA");
+static_assert(sizeof(ToolRecord<UINT64>) == 72, "the x86_64 TTTOOLINFOA");
+static_assert(sizeof(ToolRecord<UINT_PTR>) == sizeof(TTTOOLINFOA), "this width's TTTOOLINFOA");
 
 // Whether this test is 32-bit and the window's process 64-bit.
 bool WiderThanThisTest(HWND window) {
@@ -705,16 +707,6 @@ bool FirstTool(HWND tip, HWND* window, std::string* text) {
     return true;
 }
 
-// TTTOOLINFOA with its pointer members as numbers, so that one template
-// serves both widths.
-struct ToolInfoNative {
-    UINT cbSize, uFlags;
-    UINT_PTR hwnd, uId;
-    RECT rect;
-    UINT_PTR hinst, lpszText, lParam, lpReserved;
-};
-static_assert(sizeof(ToolInfoNative) == sizeof(TTTOOLINFOA), "this width's TTTOOLINFOA");
-
 }  // namespace
 
 std::vector<ShellTrayIcon> ShellTrayIcons() {
@@ -722,8 +714,8 @@ std::vector<ShellTrayIcon> ShellTrayIcons() {
     for (HWND tip : TopWindows(TOOLTIPS_CLASSA)) {
         ShellTrayIcon icon;
         const bool read = WiderThanThisTest(tip)
-                              ? FirstTool<ToolInfo64>(tip, &icon.window, &icon.tip)
-                              : FirstTool<ToolInfoNative>(tip, &icon.window, &icon.tip);
+                              ? FirstTool<ToolRecord<UINT64>>(tip, &icon.window, &icon.tip)
+                              : FirstTool<ToolRecord<UINT_PTR>>(tip, &icon.window, &icon.tip);
         if (!read) continue;
         char className[64] = {};
         GetClassNameA(icon.window, className, sizeof(className));

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "exit_codes.h"
 #include "sample_commands.h"
 #include "test_paths.h"
 
@@ -30,7 +31,7 @@ const char* OfVariant(const char* nt, const char* family95);
 // A silent uninstall through hoverlane that removed everything: the 95
 // family cannot move the running file of the launcher that waits for its
 // copy, so that file goes when Windows restarts (3010).
-inline DWORD SilentUninstallSuccess() { return Family95() ? 3010 : 0; }
+inline DWORD SilentUninstallSuccess() { return Family95() ? kExitRestartNeeded : kExitSuccess; }
 // A case that cannot hold for the 95 family under Wine is skipped there
 // only, saying why.
 #define HL_SKIP_FOR_95_FAMILY(why) \

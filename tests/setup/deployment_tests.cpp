@@ -48,7 +48,6 @@ std::string SetupWithoutPayload(const std::string& scratch) {
 }
 
 TEST_F(SetupTest, SilentSetupEndsWithTheCodeOfWhatStoppedItAndShowsNothing) {
-    const std::string help = folder + "\\help\\help.htm";
     const struct {
         std::string args;
         DWORD code;
@@ -74,11 +73,9 @@ TEST_F(SetupTest, SilentSetupEndsWithTheCodeOfWhatStoppedItAndShowsNothing) {
         harness::WineVersionFor other("setup.exe", harness::Family95() ? "winxp" : "win98");
         EXPECT_EQ(static_cast<DWORD>(kExitWrongFamily), RunSetup("/s").code);
     }
-    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
-    ASSERT_TRUE(harness::WriteFileBytes(help, "held"));
-    HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    harness::HeldFile held(PlaceOldHelpPage(folder));
     SilentRun run = RunSetup("/S");
-    CloseHandle(held);
+    held.Release();
     EXPECT_EQ(static_cast<DWORD>(kExitFiles), run.code);
     EXPECT_FALSE(run.windowShown);
 
@@ -115,12 +112,10 @@ TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgra
     const std::string log = scratch + "\\setup log.txt";
     const std::string outside = scratch + "\\Elsewhere\\Hoverlane";
     ASSERT_EQ(0u, RunSetup("/S /LOG=\"" + log + "\" /D=" + outside).code);
-    const std::string help = folder + "\\help\\help.htm";
-    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
-    ASSERT_TRUE(harness::WriteFileBytes(help, "held"));
-    HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string help = PlaceOldHelpPage(folder);
+    harness::HeldFile held(help);
     EXPECT_EQ(static_cast<DWORD>(kExitFiles), RunSetup("/LOG=\"" + log + "\" /S").code);
-    CloseHandle(held);
+    held.Release();
 
     const std::string text = harness::ReadFileBytes(log).bytes;
     const std::string protection =
@@ -142,18 +137,12 @@ TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgra
     EXPECT_EQ(std::string::npos, text.find("Protected " + folder)) << text;
 }
 
-std::string CommonFolder(int csidl) {
-    char path[MAX_PATH] = {};
-    SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    return path;
-}
-
 // What a deployment tool running as SYSTEM gets; the uninstaller removes it.
 TEST_F(SetupTest, AllUsersShortcutsAreMadeForEveryUserAndRemovedWithTheRest) {
     const std::string links[] = {
-        CommonFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + kAppShortcut,
-        CommonFolder(CSIDL_COMMON_STARTUP) + "\\" + kAppShortcut,
-        CommonFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kProgramGroup + "\\" + kHelpShortcut,
+        harness::SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + kAppShortcut,
+        harness::SpecialFolderPath(CSIDL_COMMON_STARTUP) + "\\" + kAppShortcut,
+        harness::SpecialFolderPath(CSIDL_COMMON_PROGRAMS) + "\\" + kProgramGroup + "\\" + kHelpShortcut,
     };
     ASSERT_EQ(0u, RunSetup("/AllUsers /S").code);
     for (const std::string& link : links) EXPECT_TRUE(harness::FileExists(link)) << link;

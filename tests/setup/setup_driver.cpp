@@ -217,4 +217,11 @@ std::vector<PayloadFile> PayloadInInstallOrder() {
     return files;
 }
 
+std::string PlaceOldHelpPage(const std::string& folder) {
+    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
+    const std::string page = folder + "\\help\\help.htm";
+    EXPECT_TRUE(harness::WriteFileBytes(page, "old"));
+    return page;
+}
+
 }  // namespace setup_test

@@ -107,4 +107,7 @@ struct PayloadFile {
 };
 std::vector<PayloadFile> PayloadInInstallOrder();
 
+// An earlier installation's help page in the folder; its path.
+std::string PlaceOldHelpPage(const std::string& folder);
+
 }  // namespace setup_test

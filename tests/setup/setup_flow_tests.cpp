@@ -415,13 +415,6 @@ void ExpectStopAtBlockedHelpPage(const std::string& folder, const std::string& b
     EXPECT_TRUE(NoShortcut());
 }
 
-std::string PlaceOldHelpPage(const std::string& folder) {
-    SHCreateDirectoryExA(nullptr, (folder + "\\help").c_str(), nullptr);
-    const std::string page = folder + "\\help\\help.htm";
-    EXPECT_TRUE(harness::WriteFileBytes(page, "old"));
-    return page;
-}
-
 TEST_F(SetupTest, ReadOnlyTargetFileStopsSetupBeforeTheRegistry) {
     const std::string blocked = PlaceOldHelpPage(folder);
     ASSERT_TRUE(SetFileAttributesA(blocked.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -438,12 +431,9 @@ TEST_F(SetupTest, ReadOnlyTargetFileStopsSetupBeforeTheRegistry) {
 
 TEST_F(SetupTest, TargetFileInUseStopsSetupBeforeTheRegistry) {
     const std::string blocked = PlaceOldHelpPage(folder);
-    // Open elsewhere without sharing write access, as a viewer might hold it.
-    HANDLE held = CreateFileA(blocked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const harness::HeldFile held(blocked);
+    ASSERT_TRUE(held.held());
     ExpectStopAtBlockedHelpPage(folder, blocked);
-    CloseHandle(held);
 }
 
 TEST_F(SetupTest, FileWhereAFolderMustGoStopsSetup) {

@@ -40,13 +40,12 @@ TEST_F(RestartTest, AProgramFileInUseGoesWhenWindowsRestarts) {
     install::Install();
     const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
     // Held as a running copy that could not be closed holds it.
-    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    harness::HeldFile held(program);
+    ASSERT_TRUE(held.held());
     Process uninstaller = StartUninstaller(std::string(install::kFolder) + "\\");
     EXPECT_EQ(Boxes({kQuestion, kRestart}), RunThroughBoxes(uninstaller, IDYES));
     ASSERT_TRUE(uninstaller.WaitExit());
-    CloseHandle(held);
+    held.Release();
     EXPECT_EQ(std::vector<std::string>{"Hoverlane.exe"}, install::PresentFiles());
     EXPECT_TRUE(PendingDeletion(program));
 

@@ -132,14 +132,13 @@ TEST_F(UninstallerTest, ReadOnlyFileStaysWithTheWarning) {
 TEST_F(UninstallerTest, FileHeldOpenStaysWithTheWarningAndNoSuccess) {
     install::Install();
     const std::string license = install::FilePath(install::kFolder, "license.txt");
-    HANDLE held = CreateFileA(license.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    harness::HeldFile held(license);
+    ASSERT_TRUE(held.held());
     Process uninstaller = StartUninstaller(kFolderArg);
 
     EXPECT_EQ(Boxes({kQuestion, kFilesLeft}), RunThroughBoxes(uninstaller, IDYES));
     ASSERT_TRUE(uninstaller.WaitExit());
-    CloseHandle(held);
+    held.Release();
     EXPECT_EQ(std::vector<std::string>{"license.txt"}, install::PresentFiles());
     // Everything else went as usual.
     EXPECT_TRUE(install::PresentShortcuts().empty());
