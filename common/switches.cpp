@@ -1,5 +1,6 @@
 #include "switches.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -69,10 +70,10 @@ Switches ReadSwitches(const std::string& line, unsigned allowed) {
         }
         if (known->bit == kSwitchLog) {
             if (valueAt < line.size() && line[valueAt] == '"') {
-                const size_t close = line.find('"', valueAt + 1);
-                end = close == std::string::npos ? line.size() : close + 1;
-                read.log = line.substr(valueAt + 1, (close == std::string::npos ? line.size() : close) -
-                                                        valueAt - 1);
+                // To the closing quote, or the end of the line without one.
+                const size_t close = std::min(line.find('"', valueAt + 1), line.size());
+                read.log = line.substr(valueAt + 1, close - valueAt - 1);
+                end = std::min(close + 1, line.size());
             } else {
                 read.log = line.substr(valueAt, end - valueAt);
             }
