@@ -69,3 +69,12 @@ inline bool PressKey(HWND window, const char* key) {
     PointAt(window);
     return harness::StartUnixProgram("/usr/bin/xdotool", std::string("key ") + key);
 }
+
+// Presses the key again until done() holds, a few times: a key pressed while
+// X still delivers to a box that has just gone is lost. For keys whose
+// second press changes nothing more.
+inline bool PressKeyUntil(HWND window, const char* key, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt)
+        if (PressKey(window, key) && harness::WaitUntil(done, 5000)) return true;
+    return false;
+}

@@ -421,9 +421,8 @@ TEST_F(DialogTest, PauseKeyTakesAKeyPressedInItAndRefusesOneThatTypesOrIsTaken) 
         shown = SendMessageA(control, HKM_GETHOTKEY, 0, 0);
         // Pause itself goes to the control now, not to the hotkey.
         SendMessageA(control, HKM_SETHOTKEY, 0, 0);
-        PressKey(control, "Pause");
-        pauseInControl = harness::WaitUntil(
-            [&] { return SendMessageA(control, HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_PAUSE, 0); });
+        pauseInControl = PressKeyUntil(
+            control, "Pause", [&] { return SendMessageA(control, HKM_GETHOTKEY, 0, 0) == MAKEWORD(VK_PAUSE, 0); });
         for (WORD refused : {MAKEWORD('X', 0), MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT)}) {
             const size_t boxes = app.boxes.seen().size();
             SendMessageA(control, HKM_SETHOTKEY, refused, 0);
@@ -433,8 +432,7 @@ TEST_F(DialogTest, PauseKeyTakesAKeyPressedInItAndRefusesOneThatTypesOrIsTaken) 
         }
         // The OK button took the focus: back to the control, as Tab would.
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-        PressKey(control, "ctrl+alt+p");
-        harness::WaitUntil([&] {
+        PressKeyUntil(control, "ctrl+alt+p", [&] {
             return SendMessageA(control, HKM_GETHOTKEY, 0, 0) == MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_ALT);
         });
         harness::ClickButton(dialog, IDOK);
