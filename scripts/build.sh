@@ -4,7 +4,7 @@
 set -eu
 . "$(dirname "$0")/lib.sh"
 
-hl_install_deps
+hl_install_deps x64 x86
 hl_build x64
 hl_build x86
 hl_log "built: build/x64/{nt,95} and build/x86/{nt,95}"

@@ -5,9 +5,15 @@
 HL_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 HL_BUILD=${HL_BUILD:-$HL_ROOT/build/x64}
 HL_LOGS=${HL_LOGS:-$HL_ROOT/build/logs}
-# wine32 (an i386 package) runs the i686 programs.
-HL_PACKAGES="cmake make g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 googletest \
-wine wine64 wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick python3"
+# The Debian packages each build preset needs to be built and run: x64 for
+# the x86_64 programs (the main job, the benchmarks, the pictures), x86 adds
+# the i686 compiler and Wine's 32-bit side (wine32, an i386 package).
+HL_PACKAGES_x64="cmake make g++-mingw-w64-x86-64-win32 googletest \
+wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick python3"
+HL_PACKAGES_x86="g++-mingw-w64-i686-win32 wine32:i386"
+# A release builds the shipped programs of both widths, and may sign them.
+HL_PACKAGES_release="cmake make g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 python3"
+HL_PACKAGES_sign="osslsigncode"
 # Every test variant: its build preset, Wine loader and the Windows version
 # Wine reports in its prefix (none: Wine's default, an NT system).
 HL_VARIANTS="x64 x86 x86-95"
@@ -32,14 +38,36 @@ hl_apt_get() {
     $hl_sudo env DEBIAN_FRONTEND=noninteractive apt-get -q -o DPkg::Lock::Timeout=600 "$@"
 }
 
-# Installs the Debian packages the build and the tests need, when any is
-# missing. A package mirror in the middle of a sync serves indexes that do
-# not match their files ("Mirror sync in progress?"): apt-get update fails,
-# and installing then fails on unmet dependencies until the mirror is whole
-# again; so both are tried again a few times, after a pause.
+# hl_packages <preset>...: the packages those presets need, each once.
+hl_packages() {
+    hl_packages_list=""
+    for preset in "$@"; do
+        eval "hl_packages_of=\${HL_PACKAGES_$preset-}"
+        [ -n "$hl_packages_of" ] || { hl_log "no packages known for preset \"$preset\""; return 1; }
+        for p in $hl_packages_of; do
+            case " $hl_packages_list " in *" $p "*) ;; *) hl_packages_list="$hl_packages_list $p" ;; esac
+        done
+    done
+    echo $hl_packages_list
+}
+
+# The codename of the installed Debian release (bookworm), from the system.
+hl_codename() {
+    (. "${HL_OS_RELEASE:-/etc/os-release}" && echo "${VERSION_CODENAME:-}")
+}
+
+# hl_install_deps <preset>...: installs the Debian packages those presets
+# need, when any is missing. A package mirror in the middle of a sync serves
+# indexes that do not match their files ("Mirror sync in progress?"): apt-get
+# update fails for one archive, and its packages (the security updates) are
+# then newer for one architecture than for the other, which Multi-Arch
+# packages (wine32's i386 libraries) cannot be. So a failed install is tried
+# again at once with the release's own versions (-t <codename>), and only
+# then, after a pause, all over again, a bounded number of times.
 hl_install_deps() {
+    hl_wanted=$(hl_packages "$@") || return 1
     missing=""
-    for p in $HL_PACKAGES; do
+    for p in $hl_wanted; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
     done
     [ -z "$missing" ] && return 0
@@ -55,32 +83,54 @@ hl_install_deps() {
             hl_step "$log" $hl_sudo dpkg --add-architecture i386 || return 1
         ;;
     esac
+    codename=$(hl_codename) || codename=""
     HL_STEP_TAIL=2
-    tries=${HL_APT_TRIES:-5}
-    pause=${HL_APT_PAUSE:-60}
+    tries=${HL_APT_TRIES:-4}
+    pause=${HL_APT_PAUSE:-45}
     try=1
     while :; do
         why=""
         hl_step "$log" hl_apt_get update || why="apt-get update failed"
         # Lists that failed to update may still hold everything needed.
-        hl_step "$log" hl_apt_get install -y --no-install-recommends $missing && { unset HL_STEP_TAIL; return 0; }
-        why="${why:+$why, }apt-get install failed"
+        if hl_step "$log" hl_apt_get install -y --no-install-recommends $missing; then
+            printf '==== installed with the newest versions (try %s)\n' "$try" >>"$log"
+            unset HL_STEP_TAIL
+            return 0
+        fi
+        if [ -n "$codename" ]; then
+            hl_log "installing again with $codename's own versions"
+            if hl_step "$log" hl_apt_get install -y --no-install-recommends -t "$codename" $missing; then
+                printf '==== installed with the versions of %s (try %s)\n' "$codename" "$try" >>"$log"
+                unset HL_STEP_TAIL
+                return 0
+            fi
+        fi
+        why="${why:+$why, }apt-get install failed${codename:+ with the newest and with $codename's versions}"
         [ "$try" -ge "$tries" ] && break
         hl_log "$why (try $try of $tries); trying again in ${pause}s, in case the mirror is in the middle of a sync"
         sleep "$pause"
         try=$((try + 1))
     done
     unset HL_STEP_TAIL
-    hl_log "cannot install:$missing ($why, $tries tries); apt-get's output is in $log"
+    printf '==== not installed: %s\n' "$why" >>"$log"
+    hint="the package mirror may be in the middle of a sync: run the command again in an hour, or install these packages yourself"
+    # An i386 index behind the amd64 libraries already installed blocks only
+    # the i686 programs.
+    case "$missing" in *:i386*) hint="$hint; without them, scripts/run.sh and scripts/test.sh x64 work" ;; esac
+    hl_log "cannot install:$missing ($why, $tries tries; $log): $hint"
     return 1
 }
 
-# hl_build <preset>: configure and build one preset (x64 or x86).
+# hl_build <preset> [<target>...]: configure and build one preset (x64 or
+# x86), all of it or only the targets named.
 hl_build() {
     mkdir -p "$HL_LOGS"
     : >"$HL_LOGS/configure-$1.log"
     hl_step "$HL_LOGS/configure-$1.log" cmake --preset "$1" || return 1
-    cmake --build --preset "$1" -j "$(nproc)"
+    hl_build_preset=$1
+    shift
+    [ $# -eq 0 ] || set -- --target "$@"
+    cmake --build --preset "$hl_build_preset" -j "$(nproc)" "$@"
 }
 
 # Starts a private Xvfb on a display it picks itself (so that several runs on

@@ -7,7 +7,7 @@
 set -eu
 . "$(dirname "$0")/lib.sh"
 
-hl_install_deps
+hl_install_deps x64
 hl_build x64
 hl_headless_session "$HL_BUILD/wine/shot"
 

@@ -6,8 +6,9 @@
 set -eu
 . "$(dirname "$0")/lib.sh"
 
-hl_install_deps
-hl_build x64
+hl_install_deps x64
+# Only what it runs: the sample, hoverlane, and the tools that drive them.
+hl_build x64 hoverlane_nt sample_mdi shot_helper desktop_keeper
 trap hl_cleanup EXIT
 trap 'exit 130' INT TERM
 

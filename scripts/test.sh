@@ -22,12 +22,13 @@ while [ $# -gt 0 ]; do
 done
 variants=${variants:-$HL_VARIANTS}
 
-hl_install_deps
 presets=""
 for v in $variants; do
     hl_variant "$v"
     case " $presets " in *" $HL_VARIANT_PRESET "*) ;; *) presets="$presets $HL_VARIANT_PRESET" ;; esac
 done
+# Every variant runs in a prefix whose shell is the 64-bit one.
+hl_install_deps x64 $presets
 for p in $presets; do hl_build "$p"; done
 
 if [ "$(echo $variants | wc -w)" -eq 1 ]; then

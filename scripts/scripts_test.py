@@ -1,0 +1,105 @@
+#!/usr/bin/env python3
+"""The scripts' own decisions: what each command installs and the second way
+of installing when the index is out of step.
+apt-get, dpkg and dpkg-query are replaced by fakes that record their calls."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# The fake apt-get fails an install whose arguments hold $FAIL_UNLESS's
+# text missing; "update" fails when $FAIL_UPDATE is set.
+FAKE_APT = """#!/bin/sh
+echo "apt-get $*" >>"$CALLS"
+case "$*" in
+*" update"*) [ -z "${FAIL_UPDATE:-}" ] ;;
+*" install "*) case "$*" in *"$FAIL_UNLESS"*) exit 0 ;; *) exit 100 ;; esac ;;
+esac
+"""
+FAKE_DPKG = """#!/bin/sh
+echo "dpkg $*" >>"$CALLS"
+"""
+
+
+def read(path, mode="r"):
+    with open(path, mode) as f:
+        return f.read()
+
+
+class Fakes:
+    def __init__(self, root):
+        self.bin = os.path.join(root, "bin")
+        os.makedirs(self.bin)
+        for name, text in (("apt-get", FAKE_APT), ("dpkg", FAKE_DPKG), ("dpkg-query", "#!/bin/sh\nexit 1\n"),
+                           ("sudo", '#!/bin/sh\nexec "$@"\n')):
+            path = os.path.join(self.bin, name)
+            with open(path, "w") as f:
+                f.write(text)
+            os.chmod(path, 0o755)
+        self.calls = os.path.join(root, "calls")
+        self.release = os.path.join(root, "os-release")
+        with open(self.release, "w") as f:
+            f.write("NAME=Debian\nVERSION_CODENAME=trixie\n")
+        self.env = dict(os.environ, PATH=self.bin + ":" + os.environ["PATH"], CALLS=self.calls,
+                        HL_LOGS=os.path.join(root, "logs"), HL_OS_RELEASE=self.release,
+                        HL_APT_PAUSE="0", HL_APT_TRIES="2", FAIL_UNLESS="never")
+
+    def run(self, script, **env):
+        done = subprocess.run(["sh", "-c", script], cwd=HERE, env=dict(self.env, **env),
+                              capture_output=True, text=True, timeout=60)
+        calls = read(self.calls).splitlines() if os.path.exists(self.calls) else []
+        if os.path.exists(self.calls):
+            os.remove(self.calls)
+        return done, calls
+
+
+def installs(calls):
+    return [c for c in calls if " install " in c]
+
+
+class InstallTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.fakes = Fakes(self.tmp.name)
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_each_command_installs_what_it_runs(self):
+        # The commands stop where installing fails, before anything is built.
+        for command, i386 in (("./run.sh", False), ("./bench.sh", False), ("./test.sh x64 -R X", False),
+                              ("./test.sh x86-95", True), ("./test.sh", True), ("./build.sh", True)):
+            with self.subTest(command):
+                done, calls = self.fakes.run(command)
+                self.assertNotEqual(0, done.returncode)
+                wanted = installs(calls)[0]
+                self.assertIn("wine64", wanted)
+                self.assertEqual(i386, "wine32:i386" in wanted)
+                self.assertEqual(i386, "g++-mingw-w64-i686-win32" in wanted)
+                self.assertEqual(i386, "dpkg --add-architecture i386" in calls)
+
+    def test_a_failed_install_is_tried_at_once_with_the_releases_own_versions(self):
+        done, calls = self.fakes.run(". ./lib.sh; hl_install_deps x64 x86", FAIL_UNLESS="-t trixie",
+                                     FAIL_UPDATE="1")
+        self.assertEqual(0, done.returncode, done.stderr)
+        self.assertEqual(2, len(installs(calls)))
+        self.assertNotIn("-t ", installs(calls)[0])
+        self.assertIn("-t trixie", installs(calls)[1])
+        log = read(os.path.join(self.tmp.name, "logs", "apt.log"))
+        self.assertIn("installed with the versions of trixie", log)
+
+    def test_when_nothing_installs_one_line_says_what_to_do(self):
+        done, calls = self.fakes.run(". ./lib.sh; hl_install_deps x64 x86")
+        self.assertNotEqual(0, done.returncode)
+        # Two tries, each both ways.
+        self.assertEqual(4, len(installs(calls)))
+        last = done.stderr.strip().splitlines()[-1]
+        self.assertIn("cannot install:", last)
+        self.assertIn("scripts/test.sh x64", last)
+
+
+if __name__ == "__main__":
+    unittest.main()
