@@ -13,7 +13,8 @@ function(hoverlane_program_resources target name description level)
     configure_file(${HOVERLANE_COMMON_DIR}/version.rc.in ${gen}/version.rc @ONLY)
     file(WRITE ${gen}/program_files.h.tmp
         "#define MANIFEST_FILE \"${gen}/${name}.manifest\"\n"
-        "#define VERSION_RC \"${gen}/version.rc\"\n")
+        "#define VERSION_RC \"${gen}/version.rc\"\n"
+        "#define HOVERLANE_VERSION_TEXT \"${PROJECT_VERSION}\"\n")
     configure_file(${gen}/program_files.h.tmp ${gen}/program_files.h COPYONLY)
     target_include_directories(${target} PRIVATE ${gen})
     set_property(SOURCE ${ARGN} APPEND PROPERTY OBJECT_DEPENDS
