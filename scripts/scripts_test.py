@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""The scripts' own decisions: what each command installs and the second way
-of installing when the index is out of step.
+"""The scripts' own decisions: what each command installs, the second way
+of installing when the index is out of step, and what a release holds.
 apt-get, dpkg and dpkg-query are replaced by fakes that record their calls."""
 import os
 import subprocess
 import sys
 import tempfile
 import unittest
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import reproducible_zip  # noqa: E402
 
 # The fake apt-get fails an install whose arguments hold $FAIL_UNLESS's
 # text missing; "update" fails when $FAIL_UPDATE is set.
@@ -99,6 +102,55 @@ class InstallTest(unittest.TestCase):
         last = done.stderr.strip().splitlines()[-1]
         self.assertIn("cannot install:", last)
         self.assertIn("scripts/test.sh x64", last)
+
+
+class ReleaseTest(unittest.TestCase):
+    def plan(self, function, *args):
+        return subprocess.run(["sh", "-c", '. ./release_plan.sh; "$@"', "sh", function, *args], cwd=HERE,
+                              capture_output=True, text=True, check=True).stdout.splitlines()
+
+    def test_each_file_names_its_version_and_windows(self):
+        setups = dict(line.split(" ") for line in self.plan("hl_release_setups", "2.3.4"))
+        self.assertEqual({"Hoverlane-2.3.4-Setup-64-bit.exe": "x64/nt/setup.exe",
+                          "Hoverlane-2.3.4-Setup-32-bit.exe": "x86/nt/setup.exe",
+                          "Hoverlane-2.3.4-Setup-Windows-98-Me.exe": "x86/95/setup.exe"}, setups)
+        members = self.plan("hl_release_zip_members", "2.3.4", "32-bit")
+        self.assertIn("Hoverlane-2.3.4-32-bit/Windows 98 and Me/hoverlane.exe|x86/95/hoverlane.exe", members)
+        self.assertIn("Hoverlane-2.3.4-32-bit/license.txt|src/setup/payload/license.txt", members)
+
+    def test_programs_are_signed_before_what_carries_them_is_built(self):
+        signed = set()
+        for stage in self.plan("hl_release_signing_stages"):
+            preset, rest = stage.split(":", 1)
+            targets, files = rest.split("=")
+            carried = {"setup_nt": "nt/hoverlane.exe", "setup_95": "95/hoverlane.exe"}
+            for target in targets.split():
+                inner = carried.get(target, "uninstall/hoverlane_uninst.exe")
+                if target != "hoverlane_uninst":
+                    self.assertIn(preset + "/" + inner, signed, target)
+            signed.update(preset + "/" + f for f in files.split())
+        self.assertEqual(8, len(signed))
+
+    def test_a_zip_depends_only_on_its_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            zips = []
+            for n, (mtime, order) in enumerate(((1000000000, 1), (2000000000, -1))):
+                folder = os.path.join(tmp, str(n))
+                os.makedirs(folder)
+                members = []
+                for name in ("b.txt", "a/x.exe"):
+                    path = os.path.join(folder, name.replace("/", "_"))
+                    with open(path, "wb") as f:
+                        f.write(name.encode() * 100)
+                    os.utime(path, (mtime, mtime))
+                    members.append((name, path))
+                zips.append(os.path.join(folder, "out.zip"))
+                reproducible_zip.write_zip(zips[-1], members[::order], 1700000000)
+            first, second = (read(z, "rb") for z in zips)
+            self.assertEqual(first, second)
+            with zipfile.ZipFile(zips[0]) as z:
+                self.assertEqual(["a/x.exe", "b.txt"], z.namelist())
+                self.assertEqual((2023, 11, 14, 22, 13, 20), z.infolist()[0].date_time)
 
 
 if __name__ == "__main__":
