@@ -51,8 +51,16 @@ done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$trees/x64/CMakeCache.txt")
 [ -n "$version" ] || { hl_log "no project version in $trees/x64/CMakeCache.txt"; exit 1; }
 
+# The password reaches osslsigncode in a file only we can read, never on a
+# command line that every user's process list shows.
+passfile=""
+if [ -n "$pfx" ]; then
+    passfile=$(umask 077 && mktemp)
+    trap 'rm -f "$passfile"' EXIT
+    printf '%s' "${HL_SIGN_PASSWORD-}" >"$passfile"
+fi
 sign() {
-    printf '%s' "${HL_SIGN_PASSWORD-}" | hl_step "$log" osslsigncode sign -pkcs12 "$pfx" -readpass - \
+    hl_step "$log" osslsigncode sign -pkcs12 "$pfx" -readpass "$passfile" \
         -n Hoverlane -h sha256 -time "$SOURCE_DATE_EPOCH" \
         ${HL_SIGN_TIMESTAMP_URL:+-ts "$HL_SIGN_TIMESTAMP_URL"} -in "$1" -out "$1.signed" &&
         mv "$1.signed" "$1"
