@@ -71,9 +71,9 @@ done
 # What a Windows user gets from the signed 64-bit setup.
 hl_start_xvfb
 hl_prepare_prefix "$work/wine"
-wine "$signed/dist/"*-Setup-64-bit.exe /S '/D=C:\Signed Hoverlane' </dev/null >/dev/null 2>&1 ||
+wine "$signed/dist/"*-Setup-64-bit.exe /S '/D=C:\SignedHoverlane' </dev/null >/dev/null 2>&1 ||
     { hl_log "FAILED: the signed setup ended with $?"; exit 1; }
-installed="$WINEPREFIX/drive_c/Signed Hoverlane/hoverlane.exe"
+installed="$WINEPREFIX/drive_c/SignedHoverlane/hoverlane.exe"
 verify "$installed"
 cmp -s "$installed" "$trees/x64/nt/hoverlane.exe" || { hl_log "FAILED: the installed hoverlane.exe is not the signed one"; failed=1; }
 [ "$failed" -eq 0 ] || exit 1
