@@ -64,12 +64,23 @@ wait_window "Reports 2" >/dev/null
 run "$hoverlane"
 wait_window "Hoverlane" >/dev/null
 
-# The main window as it first shows.
+# The main window with a program selected and the Options menu open.
+wine "$helper" expand </dev/null >>"$log" 2>&1 || hl_log "tree: see $log"
 wine "$helper" place 60 120 350 200 </dev/null >>"$log" 2>&1
-shot "Hoverlane" "getting started"
+sleep 1
+# A click on the selected program ("Reports 2", the first) gives the tree
+# the focus, so that its selection shows in the picture as a user sees it.
+xdotool mousemove 145 189 click 1
+sleep 1
+area=$(wine "$helper" menu 290 150 </dev/null 2>>"$log" | tr -d '\r') || { hl_log "no Options menu (log: $log)"; exit 1; }
+set -- $area
+sleep 1  # let it finish painting
+import -window root -crop "$3x$4+$1+$2" +repage "$tmp/shot.png"
+convert "$tmp/shot.png" -strip -quality 90 "$out/getting started.jpg"
+hl_log "$out/getting started.jpg"
+wine "$helper" menu-close </dev/null >>"$log" 2>&1
 
 # The tree with the programs expanded and the first one selected.
-wine "$helper" expand </dev/null >>"$log" 2>&1 || hl_log "tree: see $log"
 wine "$helper" place 60 120 430 330 </dev/null >>"$log" 2>&1
 shot "Hoverlane" "tree view"
 

@@ -8,6 +8,11 @@
 //                                    registered-programs) and waits for the
 //                                    dialog CAPTION
 //   shot_helper close CAPTION        cancels that dialog
+//   shot_helper menu X Y             opens the Options menu at X,Y as a
+//                                    right-click on the tray icon does and
+//                                    prints the screen rectangle (X Y W H)
+//                                    that holds the main window and the menu
+//   shot_helper menu-close           closes it
 //
 // Exit code 0 on success, 1 when hoverlane or the dialog is not found.
 #include <windows.h>
@@ -18,6 +23,7 @@
 #include <string>
 
 #include "resource.h"
+#include "tray.h"
 
 namespace {
 
@@ -104,6 +110,33 @@ int Close(const char* caption) {
     return 0;
 }
 
+int Menu(int x, int y) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    // The tray's menu opens at the pointer, beside the tree and its selection.
+    SetCursorPos(x, y);
+    PostMessageA(main, WM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = WaitFor("#32768", nullptr, 5000);
+    if (!menu) {
+        std::fprintf(stderr, "the Options menu did not open\n");
+        return 1;
+    }
+    Sleep(300);  // the popup takes its final place and size once drawn
+    RECT frame = {}, popup = {}, both = {};
+    GetWindowRect(main, &frame);
+    GetWindowRect(menu, &popup);
+    UnionRect(&both, &frame, &popup);
+    std::printf("%ld %ld %ld %ld\n", both.left, both.top, both.right - both.left, both.bottom - both.top);
+    return 0;
+}
+
+int CloseMenu() {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    PostMessageA(main, WM_CANCELMODE, 0, 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +147,8 @@ int main(int argc, char** argv) {
     if (verb == "dialog" && argc == 4 && CommandNamed(argv[2]))
         return Dialog(CommandNamed(argv[2]), argv[3]);
     if (verb == "close" && argc == 3) return Close(argv[2]);
+    if (verb == "menu" && argc == 4) return Menu(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (verb == "menu-close" && argc == 2) return CloseMenu();
     std::fprintf(stderr, "usage: see the comment at the top of shot_helper.cpp\n");
     return 2;
 }
