@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "exit_codes.h"
+#include "install_layout.h"
 
 namespace {
 
@@ -51,6 +52,11 @@ bool LiesInside(const std::string& folderText, const std::string& path) {
     return full.size() > folder.size() && Upper(full.substr(0, folder.size())) == Upper(folder);
 }
 
+bool SameFolder(const std::string& a, const std::string& b) {
+    const std::string full = Upper(WithSeparator(FullPathOf(a)));
+    return !full.empty() && full == Upper(WithSeparator(FullPathOf(b)));
+}
+
 FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::string& windowsFolder) {
     if (folderText.size() >= MAX_PATH || !IsFullyQualified(folderText)) return FolderVerdict::NotFullPath;
     const std::string full = FullPathOf(folderText);
@@ -82,4 +88,21 @@ std::string WindowsFolder() {
     char folder[MAX_PATH] = {};
     const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+std::string RetiredProgramName(DWORD number) {
+    char digits[9];
+    wsprintfA(digits, "%08lX", static_cast<unsigned long>(number));
+    return std::string(kRetiredProgramPrefix) + digits;
+}
+
+bool IsRetiredProgramName(const std::string& name) {
+    const size_t prefix = sizeof(kRetiredProgramPrefix) - 1;
+    if (name.size() != prefix + 8 || lstrcmpiA(name.substr(0, prefix).c_str(), kRetiredProgramPrefix) != 0)
+        return false;
+    for (size_t i = prefix; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
 }

@@ -3,6 +3,8 @@
 // deletes nothing elsewhere).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "text.h"  // IsFullyQualified
@@ -14,6 +16,9 @@ std::string FullPathOf(const std::string& path);
 bool IsRootPath(const std::string& fullPath);
 // Whether path lies below the folder, both taken in their full form.
 bool LiesInside(const std::string& folderText, const std::string& path);
+// Whether the two name one folder (full forms, any letter case, with or
+// without a trailing backslash).
+bool SameFolder(const std::string& a, const std::string& b);
 
 enum class FolderVerdict { Acceptable, NotFullPath, Root, InsideWindows };
 // An installation folder must fit a path buffer, be a full path, not a
@@ -24,3 +29,8 @@ FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::strin
 int ExitCodeOf(FolderVerdict verdict);
 // The Windows folder, empty when it cannot be read.
 std::string WindowsFolder();
+
+// The name a running program file is renamed to before it is deleted at
+// the next restart, and whether a name is one of those (any letter case).
+std::string RetiredProgramName(DWORD number);
+bool IsRetiredProgramName(const std::string& name);

@@ -23,6 +23,12 @@ inline constexpr char kInstalledProgramFile[] = HOVERLANE_INSTALLED_PROGRAM;
 inline constexpr char kHelpPage[] = HOVERLANE_INSTALLED_HELP_PAGE;
 inline constexpr char kLicenceFile[] = HOVERLANE_LICENCE_FILE;
 
+// A program file that runs while it is removed goes at the next restart
+// under a name of its own in its folder, the prefix and eight hexadecimal
+// digits: a new installation before the restart writes the program anew
+// beside it and keeps it.
+inline constexpr char kRetiredProgramPrefix[] = HOVERLANE_INSTALLED_PROGRAM ".retired-";
+
 // hoverlane /Uninstall writes the uninstaller it carries under this name
 // into a new folder of its own in the temporary folder (the prefix and eight
 // hexadecimal digits) and starts it from there.
@@ -66,11 +72,14 @@ struct InstalledKey {
     const char* path;
 };
 
-// Removed with everything below them, in this order. The maker's key goes in
-// both hives, and with it the settings and the registered programs.
+// Removed with everything below them, in this order. The product's key goes
+// in both hives, and with it the settings and the registered programs; the
+// maker's key above it then only where nothing else is left in it (other
+// products of the maker keep theirs).
 inline const InstalledKey kInstalledKeys[] = {
     {HKEY_LOCAL_MACHINE, kUninstallEntryKey},
-    {HKEY_LOCAL_MACHINE, kMakerKey},
-    {HKEY_CURRENT_USER, kMakerKey},
+    {HKEY_LOCAL_MACHINE, kProductKey},
+    {HKEY_CURRENT_USER, kProductKey},
     {HKEY_LOCAL_MACHINE, kAppPathKey},
 };
+inline const HKEY kMakerKeyRoots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};

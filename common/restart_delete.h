@@ -21,3 +21,17 @@ bool MoveReplacing(const std::string& from, const std::string& to);
 // shortPath appended, unless it is there already.
 std::vector<std::string> RenameLinesWith(const std::vector<std::string>& lines,
                                          const std::string& shortPath);
+// The same lines without those that delete one of shortPaths.
+std::vector<std::string> RenameLinesWithout(const std::vector<std::string>& lines,
+                                            const std::vector<std::string>& shortPaths);
+
+// Takes back the deletions at the next start that name one of these files
+// (full paths), on the NT family and through wininit.ini alike: a file that
+// is about to be written anew must outlive the restart. Other programs'
+// entries stay as they are.
+void CancelDeletionAtRestart(const std::vector<std::string>& paths);
+// The session manager's list of operations (PendingFileRenameOperations:
+// pairs of a source, "\??\" and a path, and a target, empty for a
+// deletion) without the deletions of those paths (any letter case).
+std::vector<std::wstring> PendingOperationsWithout(const std::vector<std::wstring>& entries,
+                                                   const std::vector<std::string>& paths);

@@ -4,11 +4,13 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "boundary.h"
 #include "exit_codes.h"
 #include "install_layout.h"
 #include "install_log.h"
 #include "message_box.h"
 #include "platform.h"
+#include "random.h"
 #include "restart_delete.h"
 #include "running_copies.h"
 #include "switches.h"
@@ -99,18 +101,27 @@ bool MoveRunningProgramAway(const std::string& path) {
     return true;
 }
 
-// The program file that stays because it runs: moved away, or deleted in
-// place at the next restart, its folder after it. A read-only one is the
-// user's to keep, like any other file.
+// The program file that stays because it runs: moved away, or deleted at
+// the next restart, its folder after it. Deleted there under a name of its
+// own: a new installation before the restart writes its program under the
+// old name and must keep it. A read-only one is the user's to keep, like any
+// other file.
 bool RemoveRunningProgram(const std::string& path, bool* restart) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     if (MoveRunningProgramAway(path)) return true;
-    if (!DeleteAtRestart(path)) {
-        LogFailure("Cannot have " + path + " deleted when Windows restarts", GetLastError());
+    // A running program may be renamed where it lies (not on the 95
+    // family, nor while another program holds it open without sharing).
+    std::string doomed = FolderOf(path) + "\\" + RetiredProgramName(RandomNumber());
+    if (MoveFileA(path.c_str(), doomed.c_str()))
+        LogLine("Renamed " + path + " to " + doomed);
+    else
+        doomed = path;
+    if (!DeleteAtRestart(doomed)) {
+        LogFailure("Cannot have " + doomed + " deleted when Windows restarts", GetLastError());
         return false;
     }
-    LogLine("Deleted when Windows restarts: " + path);
+    LogLine("Deleted when Windows restarts: " + doomed);
     // The installation folder after it: empty by then, but for files of the
     // user's.
     DeleteAtRestart(FolderOf(path), true);
@@ -127,6 +138,7 @@ FilesOutcome DeleteInstalledFiles(const std::string& folderText) {
         // Without the trailing backslash the name would be joined to the
         // folder's own name and land beside it, among files not ours.
         if (!LiesInside(folderText, path)) {
+            LogLine("Not deleted, it would lie outside the folder: " + path);
             outcome.left = true;
             continue;
         }
@@ -161,7 +173,10 @@ bool RemoveShortcuts() {
             } else {
                 DeleteInstalledFile(path, shortcut.removeEmptyFolder);
             }
-            if (Exists(path)) allGone = false;
+            if (Exists(path)) {
+                LogLine("Still there: " + path);
+                allGone = false;
+            }
         }
     }
     return allGone;
@@ -189,18 +204,38 @@ bool KeyIsGone(LONG deleteResult) {
     return deleteResult == ERROR_SUCCESS || deleteResult == ERROR_FILE_NOT_FOUND;
 }
 
+namespace {
+
+std::string KeyName(HKEY root, const char* path) {
+    return std::string(root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + path;
+}
+
+// The maker's key, when it holds nothing at all: no subkey, no value. The
+// 95 family's RegDeleteKeyA would take a whole tree, so it is asked first.
+void DeleteMakerKeyIfEmpty(HKEY root) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, kMakerKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+    DWORD subkeys = 0, values = 0;
+    const bool empty = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                        nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                       subkeys == 0 && values == 0;
+    RegCloseKey(key);
+    if (empty && RegDeleteKeyA(root, kMakerKey) == ERROR_SUCCESS)
+        LogLine("Deleted the key " + KeyName(root, kMakerKey));
+}
+
+}  // namespace
+
 bool RemoveRegistryEntries() {
     bool allGone = true;
     for (const InstalledKey& key : kInstalledKeys) {
         const LONG result = SHDeleteKeyA(key.root, key.path);
-        const std::string name =
-            std::string(key.root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
-            key.path;
-        if (result == ERROR_SUCCESS) LogLine("Deleted the key " + name);
+        if (result == ERROR_SUCCESS) LogLine("Deleted the key " + KeyName(key.root, key.path));
         if (KeyIsGone(result)) continue;
-        LogFailure("Cannot delete the key " + name, static_cast<DWORD>(result));
+        LogFailure("Cannot delete the key " + KeyName(key.root, key.path), static_cast<DWORD>(result));
         allGone = false;
     }
+    for (HKEY root : kMakerKeyRoots) DeleteMakerKeyIfEmpty(root);
     return allGone;
 }
 
@@ -230,6 +265,14 @@ int Uninstall(const UninstallCommand& command) {
     };
     // Whatever the answer below, the copy that hoverlane made goes.
     ScheduleCopyRemoval();
+    const FolderVerdict verdict = JudgeInstallFolder(command.folder, WindowsFolder());
+    // A script learns that its folder was refused, and nothing is touched,
+    // not even a running hoverlane; a person sees that there is no
+    // installation, as always.
+    if (command.silent && !command.folder.empty() && verdict != FolderVerdict::Acceptable) {
+        LogLine("Refused as an installation folder: " + command.folder);
+        return ExitCodeOf(verdict);
+    }
     CloseRunningInstances();
 
     if (!command.silent &&
@@ -240,13 +283,6 @@ int Uninstall(const UninstallCommand& command) {
     // has already waited for its process to end.
     Sleep(1000);
 
-    const FolderVerdict verdict = JudgeInstallFolder(command.folder, WindowsFolder());
-    // A script learns that its folder was refused, and nothing is touched;
-    // a person sees that there is no installation, as always.
-    if (command.silent && !command.folder.empty() && verdict != FolderVerdict::Acceptable) {
-        LogLine("Refused as an installation folder: " + command.folder);
-        return ExitCodeOf(verdict);
-    }
     if (verdict == FolderVerdict::Acceptable) {
         const std::string program = FullPathOf(command.folder + kInstalledProgramFile);
         // The hoverlane that started this run and waits for it is not a
@@ -292,7 +328,12 @@ int UninstallMain(const char* commandLine) {
     }
     if (!command.log.empty() && !OpenInstallLog(command.log, "hoverlane_uninst", commandLine))
         return kExitLogUnwritable;
-    const int code = Uninstall(command);
+    // What ends the run early ends the log with its code all the same.
+    const int code = AtBoundary([&] { return Uninstall(command); },
+                                [] {
+                                    LogLine("Stopped: memory ran out");
+                                    return kExitNoMemory;
+                                });
     CloseInstallLog(code);
     // Deployment tools read the code; a person's run ends with 0, as it has
     // always done.

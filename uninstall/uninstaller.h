@@ -62,6 +62,7 @@ bool IsLauncherCopy(const std::string& selfPath);
 void ScheduleCopyRemoval();
 // Whether SHDeleteKeyA's result leaves the key gone: deleted, or never there.
 bool KeyIsGone(LONG deleteResult);
-// The four registry keys, with everything below them. False when one of
-// them is still there (no rights to delete it).
+// The four registry keys, with everything below them, then the maker's key
+// where it is left empty. False when one of the four
+// is still there (no rights to delete it).
 bool RemoveRegistryEntries();

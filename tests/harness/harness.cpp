@@ -871,6 +871,8 @@ void EndProductProcesses() {
 void ResetProductRegistry() {
     // What the uninstaller removes is every key the programs write.
     for (const InstalledKey& key : kInstalledKeys) DeleteKeyTree(key.root, key.path);
+    // And whatever a test made beside it (another product of the maker).
+    for (HKEY root : kMakerKeyRoots) DeleteKeyTree(root, kMakerKey);
 }
 
 // ---- scenarios

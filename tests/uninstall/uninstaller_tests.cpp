@@ -57,6 +57,20 @@ TEST_F(UninstallerTest, YesRemovesFilesFoldersShortcutsAndKeys) {
     EXPECT_TRUE(harness::FolderExists(harness::SpecialFolderPath(CSIDL_PROGRAMS)));
 }
 
+// The maker's key holds other products too: only Hoverlane's goes.
+TEST_F(UninstallerTest, TheMakersOtherProductsKeepTheirKeys) {
+    install::Install();
+    const std::string other = std::string(kMakerKey) + "\\Other Product";
+    for (HKEY root : kMakerKeyRoots) harness::WriteText(root, other.c_str(), "Setting", "kept");
+    Process uninstaller = StartUninstaller("/S /D=" + kFolderArg);
+    ASSERT_TRUE(uninstaller.WaitExit());
+    EXPECT_EQ(0u, uninstaller.ExitCode());
+    for (HKEY root : kMakerKeyRoots) {
+        EXPECT_EQ(std::string("kept", 5), harness::ReadValue(root, other.c_str(), "Setting").data);
+        EXPECT_FALSE(harness::KeyExists(root, kProductKey));
+    }
+}
+
 TEST_F(UninstallerTest, RunningHoverlaneIsClosedBeforeTheQuestion) {
     install::Install();
     Process app = Process::Start(install::FilePath(install::kFolder, "Hoverlane.exe"));
