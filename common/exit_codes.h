@@ -30,6 +30,15 @@ constexpr int kExitBadSwitch = 9;
 constexpr int kExitLogUnwritable = 10;
 // Memory ran out.
 constexpr int kExitNoMemory = 11;
+// setup: the folder holds what is not an installation's, or is a link to
+// another folder; nothing written.
+constexpr int kExitFolderNotOurs = 12;
+// setup: Hoverlane is installed in another folder (the one "Install
+// Destination" names); nothing written.
+constexpr int kExitInstalledElsewhere = 13;
+// hoverlane /Uninstall /S: the uninstaller did not end in time; it may
+// still be working.
+constexpr int kExitTimedOut = 14;
 // Done, but Windows finishes the removal when it next starts (the code
 // installers use for "success, restart required").
 constexpr int kExitRestartNeeded = 3010;

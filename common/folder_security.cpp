@@ -23,6 +23,9 @@ constexpr SECURITY_INFORMATION kProtectedDacl = 0x80000000;  // PROTECTED_DACL_S
 
 const char kFullControl[] = "FA";
 const char kReadAndExecute[] = "FRFX";
+// Deleting needs no right to write: the maker may take back a copy that
+// never started, but neither change it nor add beside it.
+const char kReadExecuteAndDelete[] = "FRFXSD";
 const char kOwnerRights[] = "S-1-3-4";
 
 // One access entry, inherited by files and folders inside.
@@ -103,7 +106,7 @@ std::string CopyFolderWhileWritten(const std::string& userSid) {
 }
 
 std::string CopyFolderProtected(const std::string& userSid) {
-    return Protected(Allow(kReadAndExecute, userSid) + Allow(kReadAndExecute, kOwnerRights));
+    return Protected(Allow(kReadExecuteAndDelete, userSid) + Allow(kReadAndExecute, kOwnerRights));
 }
 
 std::string InstallFolderProtected() {
@@ -132,6 +135,7 @@ std::string CurrentUserSid() {
 }
 
 DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl) {
+    if (sddl.empty()) return CreateDirectoryA(folder.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
     const Descriptor descriptor(sddl);
     if (descriptor.failed()) return ERROR_INVALID_PARAMETER;
     SECURITY_ATTRIBUTES attributes = {};

@@ -12,8 +12,9 @@
 // Administrators and its maker (userSid) have full control, nobody else
 // any right, inherited by nothing else (protected).
 std::string CopyFolderWhileWritten(const std::string& userSid);
-// Once written: the maker may only read and run it, and OWNER RIGHTS gets
-// the same, so that owning the folder gives no right to change its list.
+// Once written: the maker may only read, run and delete it, and OWNER
+// RIGHTS gets read and run, so that owning the folder gives no right to
+// change its list.
 std::string CopyFolderProtected(const std::string& userSid);
 // An installation folder outside Program Files (which keeps its own):
 // SYSTEM and the Administrators full control, Users read and execute.
@@ -26,8 +27,8 @@ inline bool IsLocalSystem(const std::string& sid) {
     return sid == "S-1-5-18";
 }
 
-// Makes the folder with that access list; with none where Windows keeps no
-// file security. The system's error code, ERROR_SUCCESS when made.
+// Makes the folder with that access list (an empty one: inherited, as
+// where Windows keeps no file security). The system's error code, ERROR_SUCCESS when made.
 DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl);
 // Gives an existing folder that access list, also to what it holds, and
 // logs it. True also where nothing can be set: a volume without access

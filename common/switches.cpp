@@ -15,6 +15,10 @@ const Known kKnown[] = {
     {"/AllUsers", kSwitchAllUsers},
     {kLogSwitch, kSwitchLog},
     {kFolderSwitch, kSwitchFolder},
+    {"/NoDesktopShortcut", kSwitchNoDesktopShortcut},
+    {"/NoStartMenuShortcut", kSwitchNoStartMenuShortcut},
+    {"/NoStartupShortcut", kSwitchNoStartupShortcut},
+    {"/NoStartMinimized", kSwitchNoStartMinimized},
 };
 
 bool IsBlank(char c) {

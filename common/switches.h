@@ -13,6 +13,11 @@ enum SwitchSet : unsigned {
     kSwitchAllUsers = 1u << 2,   // /AllUsers
     kSwitchLog = 1u << 3,        // /LOG=<file>
     kSwitchFolder = 1u << 4,     // /D=<folder>
+    // setup: the options a person may leave out in its dialog.
+    kSwitchNoDesktopShortcut = 1u << 5,    // /NoDesktopShortcut
+    kSwitchNoStartMenuShortcut = 1u << 6,  // /NoStartMenuShortcut
+    kSwitchNoStartupShortcut = 1u << 7,    // /NoStartupShortcut
+    kSwitchNoStartMinimized = 1u << 8,     // /NoStartMinimized
 };
 
 struct Switches {

@@ -59,10 +59,37 @@ std::vector<std::string> DirectoryPrefixes(const std::string& path) {
     if (work.empty() || work.back() != '\\') work += '\\';
     std::vector<std::string> prefixes;
     // A backslash at the very start is never a split point: "\x" is a folder
-    // on the current drive, not an empty prefix.
-    for (size_t at = work.find('\\', 1); at != std::string::npos; at = work.find('\\', at + 1))
+    // on the current drive, not an empty prefix. A share's server and share
+    // are no folders to make.
+    size_t from = 1;
+    if (work.size() > 2 && IsSlash(work[0]) && IsSlash(work[1])) {
+        const size_t server = work.find('\\', 2);
+        from = server == std::string::npos ? work.size() : work.find('\\', server + 1);
+        if (from == std::string::npos) return prefixes;
+        ++from;
+    }
+    for (size_t at = work.find('\\', from); at != std::string::npos; at = work.find('\\', at + 1))
         prefixes.push_back(work.substr(0, at));
     return prefixes;
+}
+
+bool HoldsOnlyAnInstallation(const std::vector<FolderEntry>& entries) {
+    for (const FolderEntry& entry : entries) {
+        if (entry.link) return false;
+        bool ours = !entry.folder && IsRetiredProgramName(entry.relative);
+        for (const char* file : kInstalledFiles) {
+            const std::string installed = file;
+            if (!entry.folder) {
+                ours |= lstrcmpiA(file, entry.relative.c_str()) == 0;
+                continue;
+            }
+            // A folder on an installed file's way: "Help", "Help\Images".
+            for (size_t at = installed.find('\\'); at != std::string::npos; at = installed.find('\\', at + 1))
+                ours |= lstrcmpiA(installed.substr(0, at).c_str(), entry.relative.c_str()) == 0;
+        }
+        if (!ours) return false;
+    }
+    return true;
 }
 
 std::string FolderOfFile(const std::string& filePath) {

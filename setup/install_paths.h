@@ -37,8 +37,21 @@ std::string InstalledRelativePath(const std::string& resourceName);
 
 // The folder prefixes that making `path` examines, parent before child: the
 // text before each backslash after the first character, the path itself
-// last. "\\server\share" yields "\" and "\\server" before the share.
+// last. A share path starts below its share, which is its root:
+// "\\server\share\a" yields only itself.
 std::vector<std::string> DirectoryPrefixes(const std::string& path);
+
+// One thing an existing folder holds: its path relative to the folder, and
+// whether it is a folder or a link (a junction, a symbolic link).
+struct FolderEntry {
+    std::string relative;
+    bool folder = false;
+    bool link = false;
+};
+// Whether a folder holding these may take an installation: nothing but an
+// installation's own files and folders (any letter case), and program files
+// it left to be deleted at the restart; no link anywhere.
+bool HoldsOnlyAnInstallation(const std::vector<FolderEntry>& entries);
 
 // The folder part of a file path (everything before its last element), as
 // the shell's PathRemoveFileSpec gives it, without any length limit.

@@ -5,10 +5,12 @@
 #include "boundary.h"
 #include "folder_security.h"
 #include "handles.h"
+#include "install_layout.h"
 #include "install_log.h"
 #include "install_paths.h"
 #include "registry_path.h"
 #include "resource_bytes.h"
+#include "restart_delete.h"
 
 namespace {
 
@@ -39,10 +41,18 @@ std::string ExtractPayloadFile(HMODULE module, const std::string& name, const In
         return error.text() + kQuitTail;
     }
 
-    ScopedHandle file(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Written fresh, never through a file someone placed there before: that
+    // one would keep its own owner and rights.
+    DWORD failed = ERROR_SUCCESS;
+    if (!DeleteFileA(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) failed = GetLastError();
+    ScopedHandle file;
+    if (failed == ERROR_SUCCESS) {
+        file.reset(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) failed = GetLastError();
+    }
     if (!file) {
-        LogFailure("Cannot create " + target, GetLastError());
+        LogFailure("Cannot create " + target, failed);
         return "Cannot create the file: " + target + kQuitTail;
     }
 
@@ -79,13 +89,25 @@ InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
     const std::vector<std::string> names = PayloadNames(module);
     if (names.empty())
         return FailedAt(InstallStep::Payload, std::string("Cannot find the files to install") + kQuitTail);
+    // Outside the programs folders, each folder setup makes gets its access
+    // list as it is made; an existing one (it holds only an installation's
+    // files: see CheckInstallFolder) gets it then.
+    const bool existed = PathIsDirectoryA(options.folder.c_str()) != FALSE;
+    const std::string protection = InsideProgramsFolder(options.folder, ProgramsFolders())
+                                       ? std::string()
+                                       : InstallFolderProtected();
     try {
-        EnsureDirectoryPath(options.folder);
+        EnsureDirectoryPath(options.folder, protection);
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Payload, error.text() + kQuitTail);
     }
-    const std::string unprotected = ProtectInstallFolder(options.folder);
-    if (!unprotected.empty()) return FailedAt(InstallStep::Payload, unprotected + kQuitTail);
+    if (existed && !protection.empty() && !ProtectFolder(options.folder, protection))
+        return FailedAt(InstallStep::Payload, "Cannot protect the folder: " + options.folder + kQuitTail);
+    // What an earlier removal left to be deleted at the restart under the
+    // names written now would take the new files with it.
+    std::vector<std::string> targets;
+    for (const char* file : kInstalledFiles) targets.push_back(options.folder + "\\" + file);
+    CancelDeletionAtRestart(targets);
     for (const std::string& name : names) {
         const std::string failure = ExtractPayloadFile(module, name, options, progress);
         if (!failure.empty()) return FailedAt(InstallStep::Payload, failure);
@@ -93,22 +115,21 @@ InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
     return InstallResult();
 }
 
-void EnsureDirectoryPath(const std::string& path) {
+void EnsureDirectoryPath(const std::string& path, const std::string& sddl) {
     for (const std::string& prefix : DirectoryPrefixes(path)) {
         if (PathIsDirectoryA(prefix.c_str())) continue;
-        if (!CreateDirectoryA(prefix.c_str(), nullptr)) {
-            LogFailure("Cannot create " + prefix, GetLastError());
+        const DWORD made = CreateFolderWithAccess(prefix, sddl);
+        if (made != ERROR_SUCCESS) {
+            LogFailure("Cannot create " + prefix, made);
             throw SetupError("Cannot create the directory: " + prefix);
         }
+        if (!sddl.empty()) LogLine("Made " + prefix + " with " + sddl);
     }
 }
 
-std::string ProtectInstallFolder(const std::string& folder) {
+std::vector<std::string> ProgramsFolders() {
     std::vector<std::string> programsFolders;
     for (const char* value : kProgramsFolderValues)
         programsFolders.push_back(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, value));
-    // Program Files keeps its own rights.
-    if (InsideProgramsFolder(folder, programsFolders) || ProtectFolder(folder, InstallFolderProtected()))
-        return std::string();
-    return "Cannot protect the folder: " + folder;
+    return programsFolders;
 }

@@ -26,12 +26,13 @@ InstallResult ExtractPayload(HMODULE module, const InstallOptions& options,
 inline constexpr char kWindowsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr const char* kProgramsFolderValues[] = {"ProgramFilesDir", "ProgramFilesDir (x86)",
                                                         "ProgramW6432Dir"};
-// An installation folder outside the programs folders inherits its rights
-// from the folder above, where on Windows any signed-in user may change new
-// folders (a drive's root): it gets a protected list instead, so that
-// only the Administrators may change the program every user's logon runs.
-// The failure's text, empty when the folder is protected or needs nothing.
-std::string ProtectInstallFolder(const std::string& folder);
-// Makes every missing folder along `path`. Throws SetupError "Cannot create
-// the directory: " + the first folder that could not be made.
-void EnsureDirectoryPath(const std::string& path);
+// The programs folders as the registry names them (some may be empty).
+// An installation folder outside them would inherit its rights from the
+// folder above, where on Windows any signed-in user may change new folders
+// (a drive's root): it gets a protected list instead, so that only the
+// Administrators may change the program every user's logon runs.
+std::vector<std::string> ProgramsFolders();
+// Makes every missing folder along `path`, each with that access list (none:
+// inherited). Throws SetupError "Cannot create the directory: " + the first
+// folder that could not be made.
+void EnsureDirectoryPath(const std::string& path, const std::string& sddl = std::string());

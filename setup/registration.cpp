@@ -57,6 +57,8 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
         WriteRegistryText(kUninstallEntryKey, kUninstallStringValue, uninstall);
         WriteRegistryText(kUninstallEntryKey, kDisplayNameValue, kDisplayName);
         WriteRegistryText(kAppPathKey, "", program);
+        // What the README tells administrators to run.
+        WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue, uninstall + " " + kSilentSwitch);
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Registry, error.text());
     }
@@ -73,9 +75,6 @@ InstallResult RegisterInstallation(const InstallOptions& options, const Progress
     bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kDisplayVersionValue, HOVERLANE_VERSION); });
     bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kPublisherValue, kMakerName); });
     bestEffort([&] { WriteRegistryText(kUninstallEntryKey, kInstallLocationValue, options.folder); });
-    bestEffort([&] {
-        WriteRegistryText(kUninstallEntryKey, kQuietUninstallStringValue, uninstall + " " + kSilentSwitch);
-    });
     bestEffort([&] {
         WriteRegistryNumber(kUninstallEntryKey, kEstimatedSizeValue, InstalledKilobytes(options.folder));
     });
@@ -136,27 +135,30 @@ InstallResult CreateShortcuts(const InstallOptions& options, const ProgressRepor
     HWND owner = progress.owner;
     LogLine(options.allUsers ? "Making the shortcuts for all users" : "Making the shortcuts");
     // Walked in id order: Startup, desktop, program group. An option whose
-    // folder the shell cannot give gets no shortcut.
+    // folder the shell cannot give gets none, and fails the step.
     std::map<int, std::string> shortcutFolders;
     const bool all = options.allUsers;
     const std::string desktop = ShortcutFolder(owner, CSIDL_DESKTOP, CSIDL_COMMON_DESKTOPDIRECTORY, all);
     std::string programGroup = ShortcutFolder(owner, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, all);
     if (!programGroup.empty()) programGroup += std::string("\\") + kProgramGroup;
     const std::string startup = ShortcutFolder(owner, CSIDL_STARTUP, CSIDL_COMMON_STARTUP, all);
-    if (!desktop.empty() && options.desktopShortcut)
-        shortcutFolders[IDC_SHORTCUT_DESKTOP] = desktop;
-    if (!programGroup.empty() && options.startMenuShortcut)
-        shortcutFolders[IDC_SHORTCUT_START_MENU] = programGroup;
-    if (!startup.empty() && options.startWithWindows)
-        shortcutFolders[IDC_START_WITH_WINDOWS] = startup;
-
-    // A link that cannot be saved does not stop the others; the step fails
-    // with the first one's name once all were tried.
-    std::string unsaved;
-    const auto make = [&unsaved](const std::string& target, const std::string& linkFile,
-                                 const char* description, bool minimized) {
-        if (FAILED(CreateShortcut(target, linkFile, description, minimized)) && unsaved.empty())
-            unsaved = linkFile;
+    // A link that cannot be made does not stop the others; the step fails
+    // with the first one's text once all were tried.
+    std::string unmade;
+    const auto choose = [&](int id, bool chosen, const std::string& where, const char* what) {
+        if (chosen && where.empty() && unmade.empty())
+            unmade = std::string("Cannot find the folder for the shortcut: ") + what;
+        if (chosen && !where.empty()) shortcutFolders[id] = where;
+    };
+    choose(IDC_SHORTCUT_DESKTOP, options.desktopShortcut, desktop, "Desktop");
+    choose(IDC_SHORTCUT_START_MENU, options.startMenuShortcut, programGroup, "Start menu");
+    choose(IDC_START_WITH_WINDOWS, options.startWithWindows, startup, "Startup");
+    // The group holds the help's link, whatever was chosen.
+    if (programGroup.empty() && unmade.empty()) unmade = "Cannot find the folder for the shortcut: Help";
+    const auto make = [&unmade](const std::string& target, const std::string& linkFile,
+                                const char* description, bool minimized) {
+        if (FAILED(CreateShortcut(target, linkFile, description, minimized)) && unmade.empty())
+            unmade = "Cannot save the link: " + linkFile;
     };
     try {
         if (!programGroup.empty()) EnsureDirectoryPath(programGroup);
@@ -172,7 +174,7 @@ InstallResult CreateShortcuts(const InstallOptions& options, const ProgressRepor
     } catch (const SetupError& error) {
         return FailedAt(InstallStep::Shortcuts, error.text());
     }
-    if (!unsaved.empty()) return FailedAt(InstallStep::Shortcuts, "Cannot save the link: " + unsaved);
+    if (!unmade.empty()) return FailedAt(InstallStep::Shortcuts, unmade);
     progress.Step();
     InstallResult result;
     result.programGroup = programGroup;

@@ -69,9 +69,13 @@ void LoadAgreementText(HWND dialog) {
     PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(-1), 0);
 }
 
-// The folder the command line chose, or else the proposed one.
+// The folder the command line chose, or else the installation's own (setup
+// run again repairs it), or else the proposed one.
 std::string ChosenOrProposedFolder(const std::string& chosen) {
     if (!chosen.empty()) return chosen;
+    const std::string installed = InstalledFolder();
+    if (!installed.empty() && JudgeInstallFolder(installed, WindowsFolder()) == FolderVerdict::Acceptable)
+        return installed;
     return ProposedInstallFolder(ReadRegistryPath(HKEY_LOCAL_MACHINE, kWindowsKey, kProgramsFolderValues[0]),
                                  WindowsFolder());
 }
@@ -213,10 +217,18 @@ static INT_PTR OptionsDialogProcUnguarded(HWND dialog, UINT message, WPARAM wPar
     case IDC_BROWSE:
         ChooseFolder(dialog);
         return TRUE;
-    case IDOK:
+    case IDOK: {
+        // A folder setup may not take is said here, and the dialog stays.
+        const FolderCheck check = CheckInstallFolder(InstallFolder);
+        if (check.code != kExitSuccess) {
+            LogLine(check.text);
+            ShowError(check.text, dialog);
+            return TRUE;
+        }
         ReadOptions(dialog);
         EndDialog(dialog, 1);
         return TRUE;
+    }
     case IDCANCEL:
         EndDialog(dialog, 2);
         return TRUE;
@@ -251,14 +263,17 @@ int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& comma
     const bool silent = command.has(kSwitchSilent);
     // The shell links of the shortcut step need COM on this thread.
     const ComApartment com;
-    const PlatformCheck platform = CheckPlatform(acceptedPlatformId, !silent);
-    if (platform != PlatformCheck::Accepted) return silent ? kExitWrongFamily : kExitSuccess;
-    // Refused before anything is written: files of a drive's root or of the
-    // Windows folder are not ours to replace, nor later to delete.
-    if (!command.folder.empty()) {
-        const int refused = ExitCodeOf(JudgeInstallFolder(command.folder, WindowsFolder()));
-        if (refused != kExitSuccess)
-            return Refuse(silent, refused, "This folder cannot hold an installation: " + command.folder);
+    // Its box was shown already, unless silent.
+    if (CheckPlatform(acceptedPlatformId, !silent) != PlatformCheck::Accepted) {
+        LogLine(kIncompatibleText);
+        return kExitWrongFamily;
+    }
+    // Refused before anything is closed or written: files of a drive's root,
+    // of the Windows folder or of someone else are not ours to replace, nor
+    // later to delete.
+    if (silent || !command.folder.empty()) {
+        const FolderCheck check = CheckInstallFolder(ChosenOrProposedFolder(command.folder));
+        if (check.code != kExitSuccess) return Refuse(silent, check.code, check.text);
     }
     CloseRunningInstances();
 
@@ -266,6 +281,12 @@ int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& comma
     InstallOptions options;
     InstallFolder = command.folder;
     options.allUsers = ShortcutsForAllUsers(command.has(kSwitchAllUsers), CurrentUserSid());
+    // What a person may leave out in the dialog, a script leaves out here;
+    // without /S these are the dialog's first choices.
+    options.desktopShortcut = !command.has(kSwitchNoDesktopShortcut);
+    options.startMenuShortcut = !command.has(kSwitchNoStartMenuShortcut);
+    options.startWithWindows = !command.has(kSwitchNoStartupShortcut);
+    options.startMinimized = !command.has(kSwitchNoStartMinimized);
     if (silent) return InstallSilently(instance, options);
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
@@ -287,14 +308,21 @@ int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& comma
 }  // namespace
 
 int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
-    const Switches command = ReadSwitches(commandLine ? commandLine : "",
-                                          kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers);
+    const Switches command =
+        ReadSwitches(commandLine ? commandLine : "", kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers |
+                                                         kSwitchNoDesktopShortcut | kSwitchNoStartMenuShortcut |
+                                                         kSwitchNoStartupShortcut | kSwitchNoStartMinimized);
     const bool silent = command.has(kSwitchSilent);
     if (!command.unknown.empty())
         return Refuse(silent, kExitBadSwitch, kUnknownSwitchText + CutText(command.unknown, 100));
     if (!command.log.empty() && !OpenInstallLog(command.log, "setup", commandLine))
         return Refuse(silent, kExitLogUnwritable, "Cannot write the log: " + CutText(command.log, MAX_PATH));
-    const int code = RunSetup(instance, acceptedPlatformId, command);
+    // What ends setup early ends the log with its code all the same.
+    const int code = AtBoundary([&] { return RunSetup(instance, acceptedPlatformId, command); },
+                                [] {
+                                    LogLine("Stopped: memory ran out");
+                                    return kExitNoMemory;
+                                });
     CloseInstallLog(code);
     return code;
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "dll_search.h"
 #include "exit_codes.h"
@@ -112,16 +113,22 @@ TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgra
     const std::string log = scratch + "\\setup log.txt";
     const std::string outside = scratch + "\\Elsewhere\\Hoverlane";
     ASSERT_EQ(0u, RunSetup("/S /LOG=\"" + log + "\" /D=" + outside).code);
-    const std::string help = PlaceOldHelpPage(folder);
+    // Run again, setup installs where it did, and the held page stops it.
+    const std::string help = outside + "\\help\\help.htm";
     harness::HeldFile held(help);
     EXPECT_EQ(static_cast<DWORD>(kExitFiles), RunSetup("/LOG=\"" + log + "\" /S").code);
     held.Release();
+    // Program Files keeps its own rights.
+    harness::ResetProductRegistry();
+    ASSERT_EQ(0u, RunSetup("/S /LOG=\"" + log + "\" /D=" + folder).code);
 
     const std::string text = harness::ReadFileBytes(log).bytes;
-    const std::string protection =
-        "Protected " + outside + " with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)\r\n";
-    // The 95 family keeps no access lists.
-    EXPECT_EQ(!harness::Family95(), text.find(protection) != std::string::npos) << text;
+    // Made with it, the folder above first; given it again, as it exists.
+    const std::string sddl = " with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)\r\n";
+    for (const std::string& protection : {"Made " + scratch + "\\Elsewhere" + sddl + "Made " + outside + sddl,
+                                          "Protected " + outside + sddl})
+        // The 95 family keeps no access lists.
+        EXPECT_EQ(!harness::Family95(), text.find(protection) != std::string::npos) << protection << text;
     for (const std::string& line : {
              "Wrote " + outside + "\\help\\help.htm\r\n",
              std::string("Wrote HKEY_LOCAL_MACHINE\\") + kProductKey + "\\Install Destination = " + outside + "\r\n",
@@ -133,19 +140,21 @@ TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgra
              std::string(" exit code 1\r\n"),
          })
         EXPECT_NE(std::string::npos, text.find(line)) << line << "\nin\n" << text;
-    // Program Files keeps its own rights.
-    EXPECT_EQ(std::string::npos, text.find("Protected " + folder)) << text;
+    EXPECT_EQ(std::string::npos, text.find(" " + folder + " with")) << text;
 }
 
-// What a deployment tool running as SYSTEM gets; the uninstaller removes it.
+// What a deployment tool running as SYSTEM gets, with the Startup shortcut
+// left out as a person may leave it out; the uninstaller removes it.
 TEST_F(SetupTest, AllUsersShortcutsAreMadeForEveryUserAndRemovedWithTheRest) {
     const std::string links[] = {
         harness::SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + kAppShortcut,
-        harness::SpecialFolderPath(CSIDL_COMMON_STARTUP) + "\\" + kAppShortcut,
         harness::SpecialFolderPath(CSIDL_COMMON_PROGRAMS) + "\\" + kProgramGroup + "\\" + kHelpShortcut,
     };
-    ASSERT_EQ(0u, RunSetup("/AllUsers /S").code);
+    const std::string startup = harness::SpecialFolderPath(CSIDL_COMMON_STARTUP) + "\\" + kAppShortcut;
+    ASSERT_EQ(0u, RunSetup("/AllUsers /S /nostartupshortcut /NoStartMinimized").code);
     for (const std::string& link : links) EXPECT_TRUE(harness::FileExists(link)) << link;
+    EXPECT_FALSE(harness::FileExists(startup));
+    EXPECT_EQ("", harness::ReadShortcut(links[0]).arguments);
     EXPECT_FALSE(harness::FileExists(DesktopLink()));
 
     harness::Process quiet = harness::Process::Start(folder + "\\hoverlane.exe", "/Uninstall /S");
@@ -153,6 +162,49 @@ TEST_F(SetupTest, AllUsersShortcutsAreMadeForEveryUserAndRemovedWithTheRest) {
     EXPECT_EQ(harness::SilentUninstallSuccess(), quiet.ExitCode());
     for (const std::string& link : links) EXPECT_FALSE(harness::FileExists(link)) << link;
     EXPECT_EQ(harness::Family95(), harness::FolderExists(folder));
+}
+
+// An existing folder is taken only when it holds nothing but an
+// installation's own files (its rights are replaced, and files of others
+// keep theirs); and exactly one installation exists.
+TEST_F(SetupTest, AnExistingFolderIsTakenOnlyWhenItHoldsNothingButAnInstallation) {
+    const struct {
+        const char* name;
+        std::vector<std::string> holds;  // "" makes the folder alone
+        DWORD code;
+    } folders[] = {
+        {"New", {}, 0},
+        {"Empty", {""}, 0},
+        {"Ours", {"LICENSE.TXT", "help\\images\\tree view.jpg", "hoverlane.exe.retired-0000ABCD"}, 0},
+        {"Foreign", {"license.txt", "notes.txt"}, kExitFolderNotOurs},
+        {"Deeper", {"help\\mine\\notes.txt"}, kExitFolderNotOurs},
+    };
+    for (const auto& f : folders) {
+        SCOPED_TRACE(f.name);
+        const std::string target = scratch + "\\" + f.name;
+        for (const std::string& file : f.holds) {
+            const std::string path = target + "\\" + file;
+            SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
+            ASSERT_TRUE(file.empty() || harness::WriteFileBytes(path, "theirs"));
+        }
+        const SilentRun run = RunSetup("/S /D=" + target);
+        EXPECT_EQ(f.code, run.code);
+        EXPECT_FALSE(run.windowShown);
+        EXPECT_EQ(f.code == 0, harness::FileExists(target + "\\hoverlane.exe"));
+        if (f.code == 0) {
+            // The next folder is not one installed elsewhere.
+            harness::ResetProductRegistry();
+            continue;
+        }
+        for (const std::string& file : f.holds)
+            EXPECT_EQ("theirs", harness::ReadFileBytes(target + "\\" + file).bytes) << file;
+        EXPECT_FALSE(harness::KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntryKey));
+    }
+    // Installed elsewhere: again there, or nowhere else.
+    ASSERT_EQ(0u, RunSetup("/S /D=" + scratch + "\\New").code);
+    EXPECT_EQ(static_cast<DWORD>(kExitInstalledElsewhere), RunSetup("/S /D=" + scratch + "\\Empty").code);
+    EXPECT_EQ(0u, RunSetup("/S").code);
+    EXPECT_TRUE(harness::FileExists(scratch + "\\New\\help\\help.htm"));
 }
 
 // A copy of the installed program that goes on running, as another session's
@@ -186,14 +238,31 @@ TEST_F(SetupTest, ACopyThatCannotBeClosedStopsSetupAndTheUninstallerBeforeAnythi
 
 // A DLL beside an elevated program (in the Downloads folder, say) is not
 // loaded once the search is restricted; this test's own folder holds one.
+// Where Windows lacks SetDefaultDllDirectories (XP to 7 without its
+// update), a DLL of the system's that Windows loads by name later is taken
+// from the system folder all the same: a copy of this test with one
+// planted beside it.
 HL_SCENARIO(LoadsTheDllBesideIt) {
     if (args == "restricted") RestrictDllSearch();
+    if (args == "without-default-directories") {
+        RestrictDllSearchWith(nullptr, SetDllDirectoryA);
+        char path[MAX_PATH] = {}, system[MAX_PATH] = {};
+        GetModuleFileNameA(LoadLibraryA("rstrtmgr.dll"), path, MAX_PATH);
+        GetSystemDirectoryA(system, MAX_PATH);
+        return CharUpperA(path) == std::string(CharUpperA(system)) + "\\RSTRTMGR.DLL" ? 0 : 1;
+    }
     return LoadLibraryA("progress_probe.dll") != nullptr ? 1 : 0;
 }
 
-TEST(DllSearch, ADllBesideTheProgramIsNotLoadedOnceRestricted) {
-    for (const auto& [args, loaded] : {std::pair<const char*, DWORD>{"plain", 1}, {"restricted", 0}}) {
-        harness::Process child = harness::StartScenario("LoadsTheDllBesideIt", args);
+TEST_F(SetupTest, ADllBesideTheProgramIsNotLoadedOnceRestricted) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string copy = scratch + "\\tests.exe";
+    ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(harness::WinPath(HL_PROGRESS_PROBE).c_str(), (scratch + "\\rstrtmgr.dll").c_str(), FALSE));
+    for (const auto& [args, loaded] : {std::pair<const char*, DWORD>{"plain", 1}, {"restricted", 0},
+                                       {"without-default-directories", 0}}) {
+        harness::Process child = harness::Process::Start(copy, std::string("--scenario=LoadsTheDllBesideIt ") + args);
         ASSERT_TRUE(child.WaitExit());
         EXPECT_EQ(loaded, child.ExitCode()) << args;
     }

@@ -81,7 +81,9 @@ TEST(ProposedFolder, ProgramsFolderOrElseTheSystemDrivesRoot) {
 }
 
 TEST(SetupCommandLine, SwitchesAsScriptsWriteThem) {
-    const unsigned setupSwitches = kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers;
+    const unsigned setupSwitches = kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers |
+                                   kSwitchNoDesktopShortcut | kSwitchNoStartMenuShortcut |
+                                   kSwitchNoStartupShortcut | kSwitchNoStartMinimized;
     const struct {
         const char* line;
         unsigned given;
@@ -102,6 +104,11 @@ TEST(SetupCommandLine, SwitchesAsScriptsWriteThem) {
         {"/S /Silent", kSwitchSilent, "", "", "/Silent"},
         {"/LOG= /S", kSwitchSilent | kSwitchLog, "", "", "/LOG="},
         {"/Uninstall", 0, "", "", "/Uninstall"},
+        // What a person may leave out in the dialog.
+        {"/s /nodesktopshortcut /NOSTARTMENUSHORTCUT", kSwitchSilent | kSwitchNoDesktopShortcut |
+         kSwitchNoStartMenuShortcut, "", "", ""},
+        {"/NoStartupShortcut /NoStartMinimized", kSwitchNoStartupShortcut | kSwitchNoStartMinimized, "", "", ""},
+        {"/NoDesktop", 0, "", "", "/NoDesktop"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -162,9 +169,12 @@ TEST(FolderPrefixes, EveryLevelFromTheDriveDown) {
 
 TEST(FolderPrefixes, LeadingBackslashIsNoSplitPoint) {
     EXPECT_EQ((Strings{"\\Hoverlane", "\\Hoverlane\\help"}), DirectoryPrefixes("\\Hoverlane\\help"));
-    // A network path stops at the server name, which is no folder.
-    EXPECT_EQ((Strings{"\\", "\\\\server", "\\\\server\\share", "\\\\server\\share\\folder"}),
-              DirectoryPrefixes("\\\\server\\share\\folder"));
+    // A share is the root of a network path: its server and share are no
+    // folders to make.
+    EXPECT_EQ((Strings{"\\\\server\\share\\folder", "\\\\server\\share\\folder\\help"}),
+              DirectoryPrefixes("\\\\server\\share\\folder\\help"));
+    EXPECT_TRUE(DirectoryPrefixes("\\\\server\\share\\").empty());
+    EXPECT_TRUE(DirectoryPrefixes("\\\\server").empty());
     EXPECT_TRUE(DirectoryPrefixes("").empty());
     EXPECT_TRUE(DirectoryPrefixes("\\").empty());
 }

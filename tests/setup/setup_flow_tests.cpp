@@ -14,6 +14,7 @@
 #include "harness.h"
 #include "install_layout.h"
 #include "installation.h"
+#include "payload.h"
 #include "setup.h"
 #include "setup_driver.h"
 #include "setup_resource.h"
@@ -436,24 +437,33 @@ TEST_F(SetupTest, TargetFileInUseStopsSetupBeforeTheRegistry) {
     ExpectStopAtBlockedHelpPage(folder, blocked);
 }
 
-TEST_F(SetupTest, FileWhereAFolderMustGoStopsSetup) {
+// A folder the dialog proposes that setup may not take is refused when
+// Install is pressed, and the dialog stays: the Windows folder (as the
+// programs folder), and one holding what is not an installation's.
+TEST_F(SetupTest, AFolderSetupMayNotTakeIsRefusedInTheDialog) {
     ASSERT_TRUE(SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr) == ERROR_SUCCESS);
     ASSERT_TRUE(harness::WriteFileBytes(folder + "\\help", "not a folder"));
-
-    SetupRun setup(kSetup, probeLog);
-    HWND options = setup.Accept();
-    ASSERT_NE(nullptr, options);
-    setup.Install(options);
-    HWND box = harness::WaitForDialog("Error", setup.process().id());
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ("Cannot create the directory: " + folder + "\\help \n Setup will quit now",
-              harness::BoxText(box));
-    // Owned by the progress dialog, which is still on the screen.
-    EXPECT_EQ(harness::FindTopWindow("#32770", kProgressCaption, setup.process().id()),
-              GetWindow(box, GW_OWNER));
-    harness::ClickButton(box, IDOK);
-    ASSERT_TRUE(setup.EndsWithCode(1));
-
+    const std::string windows = harness::SpecialFolderPath(CSIDL_WINDOWS);
+    for (const auto& [programFiles, refused] :
+         {std::pair<std::string, std::string>{"", "This folder holds what is not Hoverlane's, or is a link to "
+                                                  "another folder: " + folder + "\nChoose an empty or a new folder."},
+          {windows, "This folder cannot hold an installation: " + windows + "\\Hoverlane"}}) {
+        if (!programFiles.empty())
+            harness::WriteText(HKEY_LOCAL_MACHINE, kWindowsKey, kProgramsFolderValues[0], programFiles);
+        SetupRun setup(kSetup, probeLog);
+        HWND options = setup.Accept();
+        ASSERT_NE(nullptr, options);
+        setup.Install(options);
+        HWND box = harness::WaitForDialog("Error", setup.process().id());
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(refused, harness::BoxText(box));
+        EXPECT_EQ(options, GetWindow(box, GW_OWNER));
+        harness::ClickButton(box, IDOK);
+        ASSERT_TRUE(harness::WaitUntil([&] { return harness::FindTopWindow("#32770", "Error", setup.process().id()) == nullptr; }));
+        EXPECT_TRUE(IsWindowVisible(options));
+        harness::ClickButton(options, IDCANCEL);
+        ASSERT_TRUE(setup.EndsWithCodeZero());
+    }
     EXPECT_EQ("not a folder", harness::ReadFileBytes(folder + "\\help").bytes);
     EXPECT_FALSE(harness::FileExists(folder + "\\hoverlane.exe"));
     EXPECT_TRUE(NothingRegistered());
@@ -498,7 +508,7 @@ TEST_F(SetupTest, EachFamilyInstallsOnlyOnItsOwnPlatform) {
             EXPECT_EQ(nullptr, harness::FindTopWindow("#32770", kAgreementCaption));
             harness::ClickButton(box, IDOK);
         }
-        ASSERT_TRUE(setup.EndsWithCodeZero());
+        ASSERT_TRUE(setup.EndsWithCode(c.accepted ? 0 : kExitWrongFamily));
         EXPECT_FALSE(harness::FolderExists(folder));
         EXPECT_TRUE(NothingRegistered());
     }
@@ -510,7 +520,7 @@ TEST_F(SetupTest, WhereTheSystemIsOfThe95FamilyOnlyThe95VariantInstalls) {
     {
         SetupRun nt(kSetupNt, "");
         EXPECT_EQ(kIncompatible, harness::AnswerBox("Error", IDOK, nt.process().id()));
-        ASSERT_TRUE(nt.EndsWithCodeZero());
+        ASSERT_TRUE(nt.EndsWithCode(kExitWrongFamily));
         EXPECT_FALSE(harness::FolderExists(folder));
     }
 
