@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "exit_codes.h"
 #include "folder_security.h"
-#include <initializer_list>
-
 #include "handles.h"
 #include "install_layout.h"
 #include "install_log.h"
@@ -17,7 +17,6 @@
 #include "resource.h"
 #include "resource_bytes.h"
 #include "switches.h"
-#include "system_function.h"
 
 namespace {
 
@@ -25,6 +24,9 @@ const char kCannotCreate[] = "Cannot create temporal file, check if you have suf
 
 // Tries this many names before giving up on a folder of its own.
 constexpr int kFolderAttempts = 64;
+// A silent start waits this long for the uninstaller, which closes running
+// copies and deletes a few files: seconds, but for a machine far too busy.
+constexpr DWORD kUninstallerWaitMs = 5 * 60 * 1000;
 
 // A new, empty folder under the temporary folder, made by this call, with
 // a name nobody can predict, that only its maker, SYSTEM and the
@@ -53,32 +55,13 @@ std::string NewUninstallerFolder(const std::string& userSid) {
     return std::string();
 }
 
-using SetFileInformationFunction = BOOL(WINAPI*)(HANDLE, int, LPVOID, DWORD);
-constexpr int kFileDispositionInfo = 4;  // FileDispositionInfo
-
-// The copy and its folder while the uninstaller starts: opened before the
-// folder is protected, with the right to delete them, and without sharing
-// write or delete access, so that nobody changes the copy meanwhile.
-struct HeldCopy {
-    ScopedHandle file;
-    ScopedHandle folder;
-
-    // Deletes both, when nothing will run the copy. Its maker may no longer
-    // delete them by name once the folder is protected; the handles keep
-    // that right (Vista and later, where the protection is set at all).
-    void Remove(const std::string& folderPath, const std::string& path) {
-        static const auto setInformation = SystemFunction<SetFileInformationFunction>(
-            "kernel32.dll", "SetFileInformationByHandle");
-        for (ScopedHandle* held : {&file, &folder}) {
-            BOOL deleteIt = TRUE;
-            if (setInformation && *held)
-                setInformation(held->get(), kFileDispositionInfo, &deleteIt, sizeof(deleteIt));
-            held->reset();
-        }
-        DeleteFileA(path.c_str());
-        RemoveDirectoryA(folderPath.c_str());
-    }
-};
+// Deletes the copy and its folder, when nothing will run the copy: its
+// maker may still delete both (but neither change nor add to them).
+void RemoveCopy(ScopedHandle& held, const std::string& folder, const std::string& path) {
+    held.reset();
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
 
 }  // namespace
 
@@ -92,9 +75,8 @@ std::string LaunchFailureText(UINT_PTR shellResult, DWORD lastError) {
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, code, 0, text, MAX_PATH, nullptr);
     while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) text[--length] = '\0';
-    std::string detail = "Cannot start the uninstaller";
-    if (length > 0) detail += std::string(": ") + text;
-    return detail;
+    // A code the system has no words for is named by its number.
+    return std::string("Cannot start the uninstaller: ") + (length > 0 ? std::string(text) : SystemErrorText(code));
 }
 
 std::string UninstallerParameters(const std::string& installDirectory, bool silent,
@@ -118,30 +100,67 @@ int Failed(bool silent, int code, const std::string& detail) {
     return kExitUninstallerNotStarted;
 }
 
-// Starts the copy through the shell, which asks for the administrator
-// rights its manifest requires. Silent, it waits for the uninstaller and
-// hands on its exit code.
+// Whether the folder holds the copy and nothing else, and the copy, read
+// through the handle that holds it, is the uninstaller byte for byte.
+bool CopyIsIntact(const std::string& folder, HANDLE copy, const ResourceBytes& uninstaller) {
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    int others = 0;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != ".." && lstrcmpiA(name.c_str(), kUninstallerFileName) != 0) ++others;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::vector<char> bytes(uninstaller.size + 1);
+    DWORD read = 0;
+    return others == 0 && SetFilePointer(copy, 0, nullptr, FILE_BEGIN) == 0 &&
+           ReadFile(copy, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           read == uninstaller.size && std::memcmp(bytes.data(), uninstaller.bytes, read) == 0;
+}
+
+// A person's start goes through the shell, which asks for the administrator
+// rights the uninstaller's manifest requires. A silent one asks nobody: it
+// fails without them (error 740), as a script's start of any such program
+// does, and it waits, for a bounded time, for the exit code to hand on.
 int StartCopy(const std::string& path, const std::string& parameters, bool silent,
               std::string* failure) {
-    SHELLEXECUTEINFOA start = {};
-    start.cbSize = sizeof(start);
-    start.fMask = silent ? SEE_MASK_NOCLOSEPROCESS : 0;
-    start.hwnd = GetDesktopWindow();
-    start.lpVerb = "open";
-    start.lpFile = path.c_str();
-    start.lpParameters = parameters.c_str();
-    start.nShow = SW_SHOWNORMAL;
-    SetLastError(ERROR_SUCCESS);
-    if (!ShellExecuteExA(&start)) {
-        *failure = LaunchFailureText(reinterpret_cast<UINT_PTR>(start.hInstApp), GetLastError());
+    if (!silent) {
+        SHELLEXECUTEINFOA start = {};
+        start.cbSize = sizeof(start);
+        // The failure is reported in our own box, once.
+        start.fMask = SEE_MASK_FLAG_NO_UI;
+        start.hwnd = GetDesktopWindow();
+        start.lpVerb = "open";
+        start.lpFile = path.c_str();
+        start.lpParameters = parameters.c_str();
+        start.nShow = SW_SHOWNORMAL;
+        SetLastError(ERROR_SUCCESS);
+        if (!ShellExecuteExA(&start))
+            *failure = LaunchFailureText(reinterpret_cast<UINT_PTR>(start.hInstApp), GetLastError());
+        else
+            LogLine("Started " + path + " " + parameters);
         return 0;
     }
+    std::string commandLine = "\"" + path + "\" " + parameters;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        *failure = LaunchFailureText(0, GetLastError());
+        return kExitUninstallerNotStarted;
+    }
     LogLine("Started " + path + " " + parameters);
-    if (!silent) return 0;
-    ScopedHandle process(start.hProcess);
+    const ScopedHandle thread(started.hThread);
+    const ScopedHandle process(started.hProcess);
+    const DWORD waited = WaitForSingleObject(process.get(), kUninstallerWaitMs);
     DWORD exitCode = kExitUninstallerNotStarted;
-    if (!process || WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process.get(), &exitCode))
+    if (waited == WAIT_TIMEOUT) {
+        LogLine("The uninstaller did not end in time; it may still be working");
+        return kExitTimedOut;
+    }
+    if (waited != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &exitCode))
         return kExitUninstallerNotStarted;
     return static_cast<int>(exitCode);
 }
@@ -157,9 +176,11 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
     const std::string folder = NewUninstallerFolder(userSid);
     if (folder.empty()) return Failed(silent, ErrorFileIo, kCannotCreate);
     const std::string path = folder + "\\" + kUninstallerFileName;
-    HeldCopy held;
+    ScopedHandle held;
     {
-        // Nobody else may write it while it is written.
+        // Nobody else may write it while it is written, and the folder is
+        // locked before the writer lets go: from its first byte on, only
+        // SYSTEM and the Administrators may change the copy or add beside it.
         ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_TEMPORARY, nullptr));
         if (!file) {
@@ -170,24 +191,24 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
         const bool complete =
             WriteFile(file.get(), uninstaller.bytes, uninstaller.size, &written, nullptr) &&
             written == uninstaller.size;
+        const bool locked = complete && ProtectFolder(folder, CopyFolderProtected(userSid));
         // Closed before it is started: the system runs no file open for
         // writing.
         file.reset();
-        if (!complete) {
-            held.Remove(folder, path);
-            return Failed(silent, ErrorFileIo, "Cannot write into file");
+        if (!locked) {
+            RemoveCopy(held, folder, path);
+            return Failed(silent, ErrorFileIo, complete ? kCannotCreate : "Cannot write into file");
         }
     }
-    // Held, until the uninstaller runs, by handles that share neither write
-    // nor delete access: running it shares both read and delete.
-    held.file.reset(CreateFileA(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    held.folder.reset(CreateFileA(folder.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    // From here on only SYSTEM and the Administrators may change the folder.
-    if (!held.file || !ProtectFolder(folder, CopyFolderProtected(userSid))) {
-        held.Remove(folder, path);
-        return Failed(silent, ErrorFileIo, kCannotCreate);
+    // Held, until the uninstaller runs, by a handle that shares neither
+    // write nor delete access: running it shares both read and delete. A
+    // handle on the folder opened before the lock could still have added a
+    // file beside it: the copy starts only from a folder that holds it alone.
+    held.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held || !CopyIsIntact(folder, held.get(), uninstaller)) {
+        RemoveCopy(held, folder, path);
+        return Failed(silent, ErrorFileIo, "The uninstaller's copy was changed before it started");
     }
 
     // The uninstaller closes this program's running instances itself, and
@@ -199,7 +220,7 @@ int LaunchUninstaller(HINSTANCE instance, const std::string& installDirectory, b
     std::string failure;
     const int exitCode = StartCopy(path, parameters, silent, &failure);
     if (!failure.empty()) {
-        held.Remove(folder, path);
+        RemoveCopy(held, folder, path);
         return Failed(silent, ErrorFileIo, failure);
     }
     return exitCode;

@@ -120,6 +120,7 @@ TEST(FolderRules, EachRefusedFolderHasItsOwnExitCode) {
         {"", 5},
         {"C:\\", 6},
         {"\\\\server\\share", 6},
+        {"\\\\server\\share\\Hoverlane", 0},
         {"C:\\Windows", 7},
         {"c:/windows/system32/Hoverlane", 7},
         {"C:\\Program Files\\..\\Windows\\Hoverlane", 7},
@@ -133,7 +134,7 @@ TEST(FolderRules, ProtectedFoldersLetOnlyAdministratorsWrite) {
     const std::string user = "S-1-5-21-1-2-3-1001";
     EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;S-1-5-21-1-2-3-1001)",
               CopyFolderWhileWritten(user));
-    EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;S-1-5-21-1-2-3-1001)"
+    EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFXSD;;;S-1-5-21-1-2-3-1001)"
               "(A;OICI;FRFX;;;S-1-3-4)",
               CopyFolderProtected(user));
     EXPECT_EQ("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)(A;OICI;FRFX;;;S-1-3-4)",
@@ -161,6 +162,18 @@ TEST(FolderRules, WininitDeletesEachFileOnce) {
     EXPECT_EQ((std::vector<std::string>{"C:\\NEW.EXE=C:\\OLD.EXE", "NUL=C:\\TEMP\\A.EXE", "NUL=C:\\B.EXE"}),
               RenameLinesWith(lines, "C:\\B.EXE"));
     EXPECT_EQ(lines, RenameLinesWith(lines, "c:\\temp\\a.exe"));
+    // Taken back for a file setup writes anew; another program's stay.
+    EXPECT_EQ((std::vector<std::string>{"C:\\NEW.EXE=C:\\OLD.EXE"}), RenameLinesWithout(lines, {"c:\\temp\\a.exe"}));
+}
+
+// The session manager's list: pairs of a source and a target (empty: delete).
+TEST(FolderRules, APendingDeletionOfAFileWrittenAnewIsTakenBack) {
+    const std::vector<std::wstring> pending = {L"\\??\\C:\\Apps\\Hoverlane\\hoverlane.exe", L"",
+                                               L"\\??\\C:\\Apps\\Hoverlane\\license.txt", L"!\\??\\C:\\x.txt",
+                                               L"\\??\\C:\\Other\\hoverlane.exe", L""};
+    EXPECT_EQ((std::vector<std::wstring>(pending.begin() + 2, pending.end())),
+              PendingOperationsWithout(pending, {"c:\\apps\\HOVERLANE\\Hoverlane.exe", "C:\\Apps\\Hoverlane\\license.txt"}));
+    EXPECT_EQ(pending, PendingOperationsWithout(pending, {"C:\\Apps\\hoverlane.exe"}));
 }
 
 TEST(FolderRules, FullPathResolvesDotsAndSlashes) {

@@ -292,7 +292,7 @@ TEST_F(UninstallLauncherTest, TheLogRecordsEveryStepAndTheCopysProtection) {
     const size_t protection = text.find("Protected " + TempFolder() + kUninstallerFolderPrefix);
     EXPECT_EQ(!harness::Family95(), protection != std::string::npos) << text;
     if (protection != std::string::npos) {
-        EXPECT_NE(std::string::npos, text.find(" with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;" + sid +
+        EXPECT_NE(std::string::npos, text.find(" with D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFXSD;;;" + sid +
                                                    ")(A;OICI;FRFX;;;S-1-3-4)\r\n", protection))
             << text;
     }
@@ -359,7 +359,9 @@ TEST(UninstallLaunchFailure, StartedSaysNothingRefusedNamesTheSystemsReason) {
     const std::string prefix = "Cannot start the uninstaller: ";
     for (const auto& [result, error] : {std::pair<UINT_PTR, DWORD>{SE_ERR_ACCESSDENIED, ERROR_CANCELLED},
                                         {SE_ERR_ACCESSDENIED, ERROR_SUCCESS},
-                                        {SE_ERR_FNF, ERROR_SUCCESS}}) {
+                                        {SE_ERR_FNF, ERROR_SUCCESS},
+                                        // A silent start without administrator rights.
+                                        {0, 740}}) {  // ERROR_ELEVATION_REQUIRED
         const std::string text = LaunchFailureText(result, error);
         EXPECT_EQ(prefix, text.substr(0, prefix.size())) << result << " " << error;
         EXPECT_GT(text.size(), prefix.size() + 2) << text;
