@@ -14,10 +14,16 @@ using QueryImageFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 using ModuleFileFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 
 // The Restart Manager (Vista and later), Unicode only.
+struct RmUniqueProcess {  // RM_UNIQUE_PROCESS
+    DWORD processId;
+    FILETIME startTime;
+};
 using RmStartSessionFunction = DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*);
-using RmRegisterResourcesFunction = DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, void*, UINT, LPCWSTR*);
+using RmRegisterResourcesFunction = DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RmUniqueProcess*, UINT,
+                                                   LPCWSTR*);
 using RmShutdownFunction = DWORD(WINAPI*)(DWORD, ULONG, void*);
 using RmEndSessionFunction = DWORD(WINAPI*)(DWORD);
+using GetProcessTimesFunction = BOOL(WINAPI*)(HANDLE, FILETIME*, FILETIME*, FILETIME*, FILETIME*);
 constexpr ULONG kRmForceShutdown = 0x1;
 constexpr int kRmSessionKeyLength = 32;  // CCH_RM_SESSION_KEY
 
@@ -52,16 +58,46 @@ void ForEachProcess(Visit visit) {
         visit(entry);
 }
 
-// Asks every process that has the file open to close, in any session.
-void CloseThroughRestartManager(const std::string& programFile) {
+// One Restart Manager session's forced shutdown, run on a thread of its own:
+// it waits up to 30 seconds for a copy that does not answer, longer than a
+// caller may wait.
+struct Shutdown {
+    RmShutdownFunction shutDown;
+    RmEndSessionFunction end;
+    DWORD session;
+};
+
+DWORD WINAPI RunShutdown(void* call) {
+    const Shutdown* shutdown = static_cast<const Shutdown*>(call);
+    const DWORD result = shutdown->shutDown(shutdown->session, kRmForceShutdown, nullptr);
+    if (result != ERROR_SUCCESS) LogFailure("The Restart Manager could not close every copy", result);
+    shutdown->end(shutdown->session);
+    delete shutdown;
+    return 0;
+}
+
+// Asks exactly these processes to close, in any session, and waits for that
+// at most waitMs. Given the processes, never the file: the Restart Manager
+// would close every program that has it open (Explorer, a scanner, the
+// hoverlane that waits for the uninstaller).
+void CloseThroughRestartManager(const std::vector<DWORD>& processes, DWORD waitMs) {
     static const auto start = SystemFunction<RmStartSessionFunction>("rstrtmgr.dll", "RmStartSession");
-    static const auto registerFiles =
+    static const auto registerProcesses =
         SystemFunction<RmRegisterResourcesFunction>("rstrtmgr.dll", "RmRegisterResources");
     static const auto shutDown = SystemFunction<RmShutdownFunction>("rstrtmgr.dll", "RmShutdown");
     static const auto end = SystemFunction<RmEndSessionFunction>("rstrtmgr.dll", "RmEndSession");
-    if (!start || !registerFiles || !shutDown || !end) return;
-    WCHAR file[MAX_PATH] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, programFile.c_str(), -1, file, MAX_PATH)) return;
+    static const auto processTimes = SystemFunction<GetProcessTimesFunction>("kernel32.dll", "GetProcessTimes");
+    if (!start || !registerProcesses || !shutDown || !end || !processTimes) return;
+    // A process is known by its id and start time, so that a new process
+    // that got the id of one that ended is never taken for it.
+    std::vector<RmUniqueProcess> unique;
+    for (DWORD id : processes) {
+        ScopedHandle process(OpenProcess(kQueryLimitedInformation, FALSE, id));
+        FILETIME created = {}, exited = {}, kernel = {}, user = {};
+        if (process && processTimes(process.get(), &created, &exited, &kernel, &user))
+            unique.push_back({id, created});
+    }
+    if (unique.empty()) return;
     DWORD session = 0;
     WCHAR key[kRmSessionKeyLength + 1] = {};
     const DWORD started = start(&session, 0, key);
@@ -69,13 +105,20 @@ void CloseThroughRestartManager(const std::string& programFile) {
         LogFailure("The Restart Manager cannot start", started);
         return;
     }
-    LPCWSTR files[] = {file};
+    const DWORD registered =
+        registerProcesses(session, 0, nullptr, static_cast<UINT>(unique.size()), unique.data(), 0, nullptr);
+    if (registered != ERROR_SUCCESS) {
+        LogFailure("The Restart Manager cannot take the running copies", registered);
+        end(session);
+        return;
+    }
     // Forced: a copy that does not close in the Restart Manager's own time
-    // is ended, so that nothing waits for it.
-    DWORD result = registerFiles(session, 1, files, 0, nullptr, 0, nullptr);
-    if (result == ERROR_SUCCESS) result = shutDown(session, kRmForceShutdown, nullptr);
-    if (result != ERROR_SUCCESS) LogFailure("The Restart Manager could not close " + programFile, result);
-    end(session);
+    // is ended. A shutdown still going on when the wait is over goes on by
+    // itself; nothing here waits for it.
+    DWORD threadId = 0;
+    const ScopedHandle thread(CreateThread(nullptr, 0, RunShutdown, new Shutdown{shutDown, end, session}, 0,
+                                           &threadId));
+    if (thread) WaitForSingleObject(thread.get(), waitMs);
 }
 
 }  // namespace
@@ -100,9 +143,10 @@ DWORD ParentProcessId() {
 }
 
 bool CloseRunningCopies(const std::string& programFile, DWORD ignore, DWORD waitMs) {
-    if (ProcessesRunning(programFile, ignore).empty()) return true;
-    CloseThroughRestartManager(programFile);
+    const std::vector<DWORD> copies = ProcessesRunning(programFile, ignore);
+    if (copies.empty()) return true;
     const DWORD start = GetTickCount();
+    CloseThroughRestartManager(copies, waitMs);
     for (;;) {
         const std::vector<DWORD> running = ProcessesRunning(programFile, ignore);
         if (running.empty()) return true;

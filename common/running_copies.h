@@ -15,7 +15,7 @@ DWORD ParentProcessId();
 
 // The copies of programFile that the sync window could not reach (another
 // session's, another desktop's) are asked to close through the Restart
-// Manager where Windows has it (Vista and later); then this waits, at most
-// waitMs, for every copy to end. False when one still runs: nothing waits
-// on it for longer.
+// Manager where Windows has it (Vista and later), these processes and no
+// other (not `ignore`); all in all this waits at most waitMs for every copy
+// to end. False when one still runs: nothing waits on it for longer.
 bool CloseRunningCopies(const std::string& programFile, DWORD ignore, DWORD waitMs = 5000);
