@@ -141,8 +141,9 @@ DWORD CreateFolderWithAccess(const std::string& folder, const std::string& sddl)
     SECURITY_ATTRIBUTES attributes = {};
     attributes.nLength = sizeof(attributes);
     attributes.lpSecurityDescriptor = descriptor.get();
-    return CreateDirectoryA(folder.c_str(), descriptor.get() ? &attributes : nullptr) ? ERROR_SUCCESS
-                                                                                     : GetLastError();
+    if (!CreateDirectoryA(folder.c_str(), descriptor.get() ? &attributes : nullptr)) return GetLastError();
+    if (descriptor.get()) LogLine("Made " + folder + " with " + sddl);
+    return ERROR_SUCCESS;
 }
 
 bool ProtectFolder(const std::string& folder, const std::string& sddl) {

@@ -123,7 +123,6 @@ void EnsureDirectoryPath(const std::string& path, const std::string& sddl) {
             LogFailure("Cannot create " + prefix, made);
             throw SetupError("Cannot create the directory: " + prefix);
         }
-        if (!sddl.empty()) LogLine("Made " + prefix + " with " + sddl);
     }
 }
 

@@ -113,7 +113,7 @@ bool RemoveRunningProgram(const std::string& path, bool* restart) {
     // A running program may be renamed where it lies (not on the 95
     // family, nor while another program holds it open without sharing).
     std::string doomed = FolderOf(path) + "\\" + RetiredProgramName(RandomNumber());
-    if (MoveFileA(path.c_str(), doomed.c_str()))
+    if (!IsWindows95Family() && MoveFileA(path.c_str(), doomed.c_str()))
         LogLine("Renamed " + path + " to " + doomed);
     else
         doomed = path;

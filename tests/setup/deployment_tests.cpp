@@ -260,8 +260,10 @@ TEST_F(SetupTest, ADllBesideTheProgramIsNotLoadedOnceRestricted) {
     const std::string copy = scratch + "\\tests.exe";
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(harness::WinPath(HL_PROGRESS_PROBE).c_str(), (scratch + "\\rstrtmgr.dll").c_str(), FALSE));
+    // The 95 family keeps no rights a planted DLL could take: nothing is
+    // loaded ahead there.
     for (const auto& [args, loaded] : {std::pair<const char*, DWORD>{"plain", 1}, {"restricted", 0},
-                                       {"without-default-directories", 0}}) {
+                                       {"without-default-directories", harness::Family95() ? 1u : 0u}}) {
         harness::Process child = harness::Process::Start(copy, std::string("--scenario=LoadsTheDllBesideIt ") + args);
         ASSERT_TRUE(child.WaitExit());
         EXPECT_EQ(loaded, child.ExitCode()) << args;

@@ -99,7 +99,9 @@ TEST_F(RestartTest, SilentUninstallFromAnotherVolumeEndsWithRestartNeededAndARei
     ASSERT_TRUE(quiet.WaitExit());
     EXPECT_EQ(static_cast<DWORD>(kExitRestartNeeded), quiet.ExitCode()) << harness::ReadFileBytes(log).bytes;
     DeleteFileA(log.c_str());
-    EXPECT_TRUE(install::PresentFiles(folder).empty());
+    // Renamed; the 95 family cannot rename a running program: setup takes
+    // back the deletion of its name instead.
+    EXPECT_EQ(harness::Family95() ? 1u : 0u, install::PresentFiles(folder).size());
     EXPECT_TRUE(install::PresentShortcuts().empty());
     EXPECT_EQ(0, install::PresentRegistryParts());
 
