@@ -110,7 +110,7 @@ static void MonitorTickUnguarded(HWND owner, UINT, UINT_PTR, DWORD) {
     const HWND topLevel = RealChildWindowFromPoint(RootNode->window, screen);
     if (!topLevel) return;
 
-    const char* status = "";
+    const UiChar* status = UI_TEXT("");
     if (topLevel == SelectedNode->window) {
         TargetNode = SelectedNode;
     } else {

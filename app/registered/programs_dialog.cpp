@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <unordered_map>
 
 #include "errors.h"
@@ -15,10 +15,11 @@ HWND RegisteredProgramsWindow = nullptr;
 namespace {
 
 struct Column {
-    const char* header;
+    const UiChar* header;
     int width;
 };
-const Column kColumns[] = {{"Product Name", kProductNameWidth}, {"Program Path", kProgramPathWidth}};
+const Column kColumns[] = {{UI_TEXT("Product Name"), kProductNameWidth},
+                           {UI_TEXT("Program Path"), kProgramPathWidth}};
 
 constexpr int kIconSize = 16;
 
@@ -32,13 +33,13 @@ HWND ProgramList(HWND dialog) {
 
 void InsertColumns(HWND listView) {
     for (int i = 0; i < static_cast<int>(sizeof(kColumns) / sizeof(kColumns[0])); ++i) {
-        LVCOLUMNA column = {};
+        UiListColumn column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
         column.cx = kColumns[i].width;
-        column.pszText = const_cast<char*>(kColumns[i].header);
+        column.pszText = const_cast<UiChar*>(kColumns[i].header);
         column.iSubItem = i;
-        if (SendMessageA(listView, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column)) == -1)
+        if (SendMessageA(listView, kUiListInsertColumn, i, reinterpret_cast<LPARAM>(&column)) == -1)
             break;
     }
 }
@@ -46,9 +47,9 @@ void InsertColumns(HWND listView) {
 // The small version of the file's first icon; none when it has none. No
 // file has a name longer than a path buffer, so such a name is not looked
 // at all.
-ScopedIcon ExtractProgramIcon(const std::string& path) {
+ScopedIcon ExtractProgramIcon(const UiText& path) {
     HICON small = nullptr;
-    if (path.size() < MAX_PATH) ExtractIconExA(path.c_str(), 0, nullptr, &small, 1);
+    if (path.size() < MAX_PATH) UiExtractSmallIcon(path, &small);
     return ScopedIcon(small);
 }
 
@@ -57,18 +58,18 @@ void AddProgram(HWND listView, HIMAGELIST imageList, const RegisteredProgram& pr
     if (!icon) ReportError(ErrorWindowIcon, "Cannot Extract Icon from module");
     const int image = icon && imageList ? ImageList_ReplaceIcon(imageList, -1, icon.get()) : -1;
 
-    LVITEMA item = {};
+    UiListItem item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = 0;
-    item.pszText = const_cast<char*>(program.programName.c_str());
+    item.pszText = const_cast<UiChar*>(program.programName.c_str());
     item.iImage = image >= 0 ? image : kNoImage;
-    const LRESULT index = SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    const LRESULT index = SendMessageA(listView, kUiListInsertItem, 0, reinterpret_cast<LPARAM>(&item));
     if (index < 0) return;
 
-    LVITEMA path = {};
+    UiListItem path = {};
     path.iSubItem = 1;
-    path.pszText = const_cast<char*>(program.modulePath.c_str());
-    SendMessageA(listView, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&path));
+    path.pszText = const_cast<UiChar*>(program.modulePath.c_str());
+    SendMessageA(listView, kUiListSetItemText, index, reinterpret_cast<LPARAM>(&path));
 }
 
 // Every item's program name and module path, from the top of the list.
@@ -94,7 +95,7 @@ void OnInitDialog(HWND dialog) {
 void OnOk(HWND dialog) {
     std::vector<RegisteredProgram> registrations;
     LoadRegisteredPrograms(registrations);
-    for (const std::string& path : RemovedRegistrations(ListedPrograms(ProgramList(dialog)), registrations))
+    for (const UiText& path : RemovedRegistrations(ListedPrograms(ProgramList(dialog)), registrations))
         DeleteRegistration(path);
     EndDialog(dialog, IDOK);
 }
@@ -113,40 +114,40 @@ void DeleteSelectedProgram(HWND dialog) {
     if (mark >= 0) SendMessageA(listView, LVM_DELETEITEM, mark, 0);
 }
 
-std::vector<std::string> RemovedRegistrations(const std::vector<RegisteredProgram>& listed,
-                                              const std::vector<RegisteredProgram>& registrations) {
+std::vector<UiText> RemovedRegistrations(const std::vector<RegisteredProgram>& listed,
+                                         const std::vector<RegisteredProgram>& registrations) {
     // The same answer as searching the items by name and comparing each
     // found item's path, in one pass over the items, and on whole texts.
-    std::unordered_multimap<std::string, const std::string*> namesByPath;
+    std::unordered_multimap<UiText, const UiText*> namesByPath;
     for (const RegisteredProgram& item : listed)
         namesByPath.emplace(item.modulePath, &item.programName);
-    std::vector<std::string> removed;
+    std::vector<UiText> removed;
     for (const RegisteredProgram& registration : registrations) {
         bool shown = false;
         auto range = namesByPath.equal_range(registration.modulePath);
         for (auto it = range.first; it != range.second && !shown; ++it)
-            shown = lstrcmpiA(it->second->c_str(), registration.programName.c_str()) == 0;
+            shown = UiEqualNoCase(*it->second, registration.programName);
         if (!shown) removed.push_back(registration.modulePath);
     }
     return removed;
 }
 
-std::string ListItemText(HWND listView, int item, int column) {
+UiText ListItemText(HWND listView, int item, int column) {
     for (size_t size = kListTextBuffer;; size *= 2) {
-        std::string text(size, '\0');
-        LVITEMA query = {};
+        UiText text(size, 0);
+        UiListItem query = {};
         query.iSubItem = column;
         query.pszText = &text[0];
         query.cchTextMax = static_cast<int>(size);
         const LRESULT length =
-            SendMessageA(listView, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&query));
+            SendMessageA(listView, kUiListGetItemText, item, reinterpret_cast<LPARAM>(&query));
         // A text that fills the buffer may have been cut: read it again
         // through a larger one.
         if (length >= 0 && static_cast<size_t>(length) + 1 < size) {
-            text.resize(strnlen(text.c_str(), static_cast<size_t>(length)));
+            text.resize(std::min(text.find(UiChar(0)), static_cast<size_t>(length)));
             return text;
         }
-        if (size > INT_MAX / 2) return text.substr(0, strnlen(text.c_str(), size - 1));
+        if (size > INT_MAX / 2) return text.substr(0, std::min(text.find(UiChar(0)), size - 1));
     }
 }
 

@@ -36,8 +36,8 @@ void DeleteSelectedProgram(HWND dialog);
 // The registrations (module paths) that listed no longer shows. A
 // registration stays when some item has its program name, letter case
 // ignored, and exactly its module path.
-std::vector<std::string> RemovedRegistrations(const std::vector<RegisteredProgram>& listed,
-                                              const std::vector<RegisteredProgram>& registrations);
+std::vector<UiText> RemovedRegistrations(const std::vector<RegisteredProgram>& listed,
+                                         const std::vector<RegisteredProgram>& registrations);
 
 // Whole text of an item's column, however long.
-std::string ListItemText(HWND listView, int item, int column);
+UiText ListItemText(HWND listView, int item, int column);

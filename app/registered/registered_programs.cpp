@@ -1,7 +1,6 @@
 #include "registered_programs.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -16,6 +15,23 @@ namespace {
 constexpr DWORD kLargestNameBuffer = 2 * 16383 + 5;
 // Growing the buffers for one value is tried this often before giving up.
 constexpr int kMaxRegrowths = 4;
+
+// A value's data as text, up to its first zero: a string as the system
+// hands it (UTF-16 on the NT family), any other type's bytes as text of the
+// code page, with or without its terminating zero.
+UiText DataText(DWORD type, const BYTE* data, DWORD size) {
+#if !defined(HOVERLANE_FAMILY_95)
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        const UiChar* text = reinterpret_cast<const UiChar*>(data);
+        const DWORD units = size / sizeof(UiChar);
+        DWORD length = 0;
+        while (length < units && text[length] != 0) ++length;
+        return UiText(text, length);
+    }
+#endif
+    (void)type;
+    return UiFromAnsi(TextFromBytes(data, size));
+}
 
 }  // namespace
 
@@ -33,17 +49,16 @@ void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list) {
 
     DWORD nameSize = std::min(std::max<DWORD>(longestName + 5, 20), kLargestNameBuffer);
     DWORD dataSize = std::max<DWORD>(largestData, 1);
-    auto name = AllocateBuffer<char>(nameSize, kStringBufferDetail);
+    auto name = AllocateBuffer<UiChar>(nameSize, kStringBufferDetail);
     auto data = AllocateBuffer<BYTE>(dataSize, kByteBufferDetail);
 
     for (DWORD index = 0;; ++index) {
-        DWORD nameLength = 0, dataLength = 0;
+        DWORD nameLength = 0, dataLength = 0, type = REG_NONE;
         LONG result = ERROR_SUCCESS;
         for (int regrowth = 0;; ++regrowth) {
             nameLength = nameSize;
             dataLength = dataSize;
-            result = RegEnumValueA(key.get(), index, name.get(), &nameLength, nullptr, nullptr,
-                                   data.get(), &dataLength);
+            result = UiRegEnumValue(key.get(), index, name.get(), &nameLength, &type, data.get(), &dataLength);
             if (result != ERROR_MORE_DATA || regrowth == kMaxRegrowths) break;
             // The key changed since it was measured, or a name takes more
             // bytes than characters: grow what was short and read the value
@@ -53,7 +68,7 @@ void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list) {
                 data = AllocateBuffer<BYTE>(dataSize, kByteBufferDetail);
             } else if (nameSize < kLargestNameBuffer) {
                 nameSize = std::min(nameSize * 2, kLargestNameBuffer);
-                name = AllocateBuffer<char>(nameSize, kStringBufferDetail);
+                name = AllocateBuffer<UiChar>(nameSize, kStringBufferDetail);
             } else {
                 break;
             }
@@ -62,33 +77,30 @@ void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list) {
 
         nameLength = std::min(nameLength, nameSize - 1);
         RegisteredProgram program;
-        program.modulePath = nameLength == 0 ? "default" : std::string(name.get(), nameLength);
+        program.modulePath = nameLength == 0 ? UiText(UI_TEXT("default")) : UiText(name.get(), nameLength);
         // Data of any type, with or without its terminating zero.
-        program.programName = TextFromBytes(data.get(), std::min(dataLength, dataSize));
+        program.programName = DataText(type, data.get(), std::min(dataLength, dataSize));
         list.push_back(std::move(program));
     }
 }
 
-bool IsRegistered(const std::vector<RegisteredProgram>& list, const std::string& modulePath,
-                  const std::string& programName) {
+bool IsRegistered(const std::vector<RegisteredProgram>& list, const UiText& modulePath,
+                  const UiText& programName) {
     bool registered = false;
     for (const RegisteredProgram& program : list)
-        if (lstrcmpiA(programName.c_str(), program.programName.c_str()) == 0 &&
-            lstrcmpiA(modulePath.c_str(), program.modulePath.c_str()) == 0)
+        if (UiEqualNoCase(programName, program.programName) && UiEqualNoCase(modulePath, program.modulePath))
             registered = true;
     return registered;
 }
 
-void RegisterProgram(const std::string& modulePath, const std::string& programName) {
+void RegisterProgram(const UiText& modulePath, const UiText& programName) {
     // A program whose module could not be read has no path: writing it
     // would set the key's unnamed value instead.
     if (modulePath.empty()) return;
-    const DWORD size = static_cast<DWORD>(programName.size() + 1);
-    if (SHSetValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath.c_str(), REG_SZ,
-                    programName.c_str(), size) != ERROR_SUCCESS)
+    if (UiRegSetText(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath, programName) != ERROR_SUCCESS)
         ReportError(ErrorRegistryWrite, "Cannot register the program especified");
 }
 
-void DeleteRegistration(const std::string& modulePath) {
-    SHDeleteValueA(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath.c_str());
+void DeleteRegistration(const UiText& modulePath) {
+    UiRegDeleteValue(HKEY_CURRENT_USER, kRegisteredProgramsKey, modulePath);
 }

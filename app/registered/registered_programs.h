@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "registry_layout.h"
+#include "ui_text.h"
 
 struct RegisteredProgram {
-    std::string modulePath;
-    std::string programName;
+    UiText modulePath;
+    UiText programName;
 };
 
 // Appends every registration in the registry's enumeration order. A missing
@@ -20,12 +21,12 @@ void LoadRegisteredPrograms(std::vector<RegisteredProgram>& list);
 // name the data; registering again replaces the name. An empty path is
 // ignored without a word. A failed write reports the registry write error.
 // Changes no node's registered flag.
-void RegisterProgram(const std::string& modulePath, const std::string& programName);
+void RegisterProgram(const UiText& modulePath, const UiText& programName);
 
 // Deletes the registration of that module path; a failure is not reported.
-void DeleteRegistration(const std::string& modulePath);
+void DeleteRegistration(const UiText& modulePath);
 
 // Whether some registration has this module path and program name, letter
 // case ignored in both.
-bool IsRegistered(const std::vector<RegisteredProgram>& list, const std::string& modulePath,
-                  const std::string& programName);
+bool IsRegistered(const std::vector<RegisteredProgram>& list, const UiText& modulePath,
+                  const UiText& programName);

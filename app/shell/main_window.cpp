@@ -132,7 +132,7 @@ void OnCreateMainWindow(HWND window) {
                                 Instance, nullptr);
     SetStatusParts(window, kStatusParts);
     ShowWindow(StatusBar, SW_SHOW);
-    SetStatusText(2, kMakerName);
+    SetStatusText(2, UiFromAnsi(kMakerName).c_str());
     TreeLook = FontLook(reinterpret_cast<HFONT>(SendMessageA(TreeView, WM_GETFONT, 0, 0)));
     BarLook = FontLook(reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
     ApplyDpi(window, WindowDpi(window));

@@ -121,7 +121,7 @@ void RefreshInPlace(WindowNode& node, bool inPlace) {
                 if (node.windowText.empty()) {
                     node.dead = true;
                 } else {
-                    const std::string shown = ItemTextFor(node.windowText);
+                    const UiText shown = ItemTextFor(node.windowText);
                     if (shown != node.itemText) SetItemText(node, shown);
                 }
             }

@@ -103,7 +103,7 @@ void DestroyTreeImageList() {
     TreeImageList.reset();
 }
 
-int CachedImageIndex(HICON icon, const std::string& className) {
+int CachedImageIndex(HICON icon, const UiText& className) {
     auto found = IconCache.find(icon);
     if (found == IconCache.end()) {
         int place = -1;
@@ -142,7 +142,7 @@ void ReleaseImage(int imageIndex) {
     }
 }
 
-int GetWindowImageIndex(HWND window, const std::string& className, bool desktop) {
+int GetWindowImageIndex(HWND window, const UiText& className, bool desktop) {
     ScopedIcon desktopIcon;
     HICON icon = nullptr;
     if (desktop) {

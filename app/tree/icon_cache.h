@@ -23,7 +23,7 @@ void SetTreeImageSize(int size);
 
 struct IconCacheEntry {
     // Class of the window whose icon made or last replaced the entry.
-    std::string className;
+    UiText className;
     // Image in TreeImageList; -1 when the image list refused the icon.
     int imageIndex = -1;
     // Nodes showing the image; the entry goes when the last one does.
@@ -37,11 +37,11 @@ constexpr DWORD kIconRetryMs = 5000;
 
 // Image index of the window's small icon, -1 when it has none; for the
 // desktop the shell's small icon of the desktop folder.
-int GetWindowImageIndex(HWND window, const std::string& className, bool desktop);
+int GetWindowImageIndex(HWND window, const UiText& className, bool desktop);
 // The image for icon met on a window of class className: cached, added, or
 // put in place of the image of an earlier icon that had the same handle.
 // Each call counts one user of the image, until ReleaseImage.
-int CachedImageIndex(HICON icon, const std::string& className);
+int CachedImageIndex(HICON icon, const UiText& className);
 // A node that showed the image is gone. An image nobody shows any more is
 // forgotten, and its place in the list goes to the next new icon: programs
 // that make a fresh icon at every start do not grow the list for ever.

@@ -4,6 +4,6 @@
 
 HWND StatusBar = nullptr;
 
-void SetStatusText(int part, const char* text) {
-    if (StatusBar) SendMessageA(StatusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+void SetStatusText(int part, const UiChar* text) {
+    if (StatusBar) SendMessageA(StatusBar, kUiStatusSetText, part, reinterpret_cast<LPARAM>(text));
 }

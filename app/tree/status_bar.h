@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include "ui_text.h"
+
 extern HWND StatusBar;
 
 // Nothing while there is no bar.
-void SetStatusText(int part, const char* text);
+void SetStatusText(int part, const UiChar* text);

@@ -1,13 +1,23 @@
 #include "tree_items.h"
 
 #include "icon_cache.h"
-#include "text.h"
 
-const char kUnreadableProgramText[] = "Program file cannot be read";
-const char kHigherRightsText[] = "Runs as administrator: Hoverlane cannot switch its documents";
+namespace {
 
-const char* SelectionStatusText(const WindowNode* node) {
-    if (!node) return "";
+// An item's text into its buffer of kItemTextBuffer characters, cut to fit.
+void CopyItemText(UiChar* buffer, const UiText& text) {
+    const size_t length = text.size() < kItemTextBuffer ? text.size() : kItemTextBuffer - 1;
+    text.copy(buffer, length);
+    buffer[length] = 0;
+}
+
+}  // namespace
+
+const UiChar kUnreadableProgramText[] = UI_TEXT("Program file cannot be read");
+const UiChar kHigherRightsText[] = UI_TEXT("Runs as administrator: Hoverlane cannot switch its documents");
+
+const UiChar* SelectionStatusText(const WindowNode* node) {
+    if (!node) return UI_TEXT("");
     if (node->elevated) return kHigherRightsText;
     return node->FileUnreadable() ? kUnreadableProgramText : node->programName.c_str();
 }
@@ -19,9 +29,9 @@ int GetWindowImageIndex(const WindowNode& node) {
 void InsertTreeItem(WindowNode& node) {
     node.imageIndex = GetWindowImageIndex(node);
 
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), ItemTextFor(node.windowText));
-    TVINSERTSTRUCTA insert = {};
+    UiChar text[kItemTextBuffer];
+    CopyItemText(text, ItemTextFor(node.windowText));
+    UiTreeInsert insert = {};
     insert.hParent = node.parent ? node.parent->treeItem : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
@@ -35,47 +45,47 @@ void InsertTreeItem(WindowNode& node) {
     insert.item.cChildren = node.leaf ? 0 : 1;
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
     node.treeItem = reinterpret_cast<HTREEITEM>(
-        SendMessageA(TreeView, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageA(TreeView, kUiTreeInsertItem, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void ReadItemState(WindowNode& node) {
     if (!node.treeItem) return;
-    TVITEMA item = {};
+    UiTreeItem item = {};
     item.mask = TVIF_HANDLE | TVIF_STATE;
     item.hItem = node.treeItem;
     item.stateMask = TVIS_EXPANDED;
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(TreeView, kUiTreeGetItem, 0, reinterpret_cast<LPARAM>(&item));
     node.itemState = item.state;
 }
 
 void ReadItemText(WindowNode& node) {
     if (!node.treeItem) return;
-    char text[kItemTextBuffer] = {};
-    TVITEMA item = {};
+    UiChar text[kItemTextBuffer] = {};
+    UiTreeItem item = {};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
     item.hItem = node.treeItem;
     item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(TreeView, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    text[sizeof(text) - 1] = '\0';
+    item.cchTextMax = kItemTextBuffer;
+    SendMessageA(TreeView, kUiTreeGetItem, 0, reinterpret_cast<LPARAM>(&item));
+    text[kItemTextBuffer - 1] = 0;
     node.itemText = text;
 }
 
-void SetItemText(WindowNode& node, const std::string& shown) {
-    char text[kItemTextBuffer];
-    CopyBounded(text, sizeof(text), shown);
-    TVITEMA item = {};
+void SetItemText(WindowNode& node, const UiText& shown) {
+    UiChar text[kItemTextBuffer];
+    CopyItemText(text, shown);
+    UiTreeItem item = {};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
     item.hItem = node.treeItem;
     item.pszText = text;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(TreeView, kUiTreeSetItem, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void ShowExpandButton(WindowNode& node) {
     if (!node.treeItem || node.leaf) return;
-    TVITEMA item = {};
+    UiTreeItem item = {};
     item.mask = TVIF_HANDLE | TVIF_CHILDREN;
     item.hItem = node.treeItem;
     item.cChildren = 1;
-    SendMessageA(TreeView, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(TreeView, kUiTreeSetItem, 0, reinterpret_cast<LPARAM>(&item));
 }

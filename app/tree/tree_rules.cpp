@@ -12,6 +12,7 @@ std::string CutAtCharBoundary(const std::string& text, size_t maxBytes,
     return text.substr(0, end);
 }
 
+#if defined(HOVERLANE_FAMILY_95)
 namespace {
 
 bool IsLeadByteOfSystemCodePage(unsigned char byte) {
@@ -19,9 +20,22 @@ bool IsLeadByteOfSystemCodePage(unsigned char byte) {
 }
 
 }  // namespace
+#endif
 
-std::string ItemTextFor(const std::string& title) {
+std::wstring CutAtCharBoundary(const std::wstring& text, size_t maxUnits) {
+    if (text.size() <= maxUnits) return text;
+    size_t end = maxUnits;
+    // A high surrogate whose low half would be cut off goes with it.
+    if (end > 0 && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF) --end;
+    return text.substr(0, end);
+}
+
+UiText ItemTextFor(const UiText& title) {
+#if defined(HOVERLANE_FAMILY_95)
     return CutAtCharBoundary(title, kItemTextBuffer - 1, IsLeadByteOfSystemCodePage);
+#else
+    return CutAtCharBoundary(title, kItemTextBuffer - 1);
+#endif
 }
 
 Translation TranslationFrom(DWORD entry) {

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <string>
 
-// Tree item texts pass through buffers of 260 characters.
+#include "ui_text.h"
+
+// Tree item texts pass through buffers of 260 characters (UiChar).
 constexpr size_t kItemTextBuffer = MAX_PATH;
 
 // Orders handles by their value as an unsigned integer of pointer width.
@@ -23,11 +25,15 @@ struct HandleOrder {
 // text, and the item would be rewritten at every refresh).
 std::string CutAtCharBoundary(const std::string& text, size_t maxBytes,
                               bool (*isLeadByte)(unsigned char));
+// At most maxUnits UTF-16 units, never between the two halves of a
+// surrogate pair (a character beyond the first 65,536).
+std::wstring CutAtCharBoundary(const std::wstring& text, size_t maxUnits);
 
 // What a tree item shows of a title: the title cut to fit the item-text
-// buffer in the system's code page. The refresh compares the item against
-// this, so a long title does not make the item differ at every refresh.
-std::string ItemTextFor(const std::string& title);
+// buffer (in the system's code page on the 95 family). The refresh compares
+// the item against this, so a long title does not make the item differ at
+// every refresh.
+UiText ItemTextFor(const UiText& title);
 
 // Both caption bits (WS_BORDER and WS_DLGFRAME) set.
 inline bool HasCaption(LONG style) {

@@ -3,23 +3,21 @@
 #include <cstring>
 
 #include "errors.h"
-#include "text.h"
 
-bool VersionInfo::Load(const std::string& path) {
+bool VersionInfo::Load(const UiText& path) {
     codePage = kVersionFallbackCodePage;
     language = kVersionFallbackLanguage;
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = UiGetFileVersionInfoSize(path);
     if (size == 0) return false;
     buffer = AllocateBuffer<BYTE>(size, kByteBufferDetail);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, buffer.get())) {
+    if (!UiGetFileVersionInfo(path, size, buffer.get())) {
         buffer.reset();
         return false;
     }
     void* block = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(buffer.get(), "\\", &block, &length)) return false;
-    if (!VerQueryValueA(buffer.get(), "\\VarFileInfo\\Translation", &block, &length) ||
+    if (!UiVerQueryValue(buffer.get(), UI_TEXT("\\"), &block, &length)) return false;
+    if (!UiVerQueryValue(buffer.get(), UI_TEXT("\\VarFileInfo\\Translation"), &block, &length) ||
         length < sizeof(DWORD) || !block)
         return false;
     DWORD entry = 0;
@@ -30,13 +28,16 @@ bool VersionInfo::Load(const std::string& path) {
     return true;
 }
 
-std::string VersionInfo::QueryString(const char* valueName) const {
-    if (!buffer) return std::string();
-    const std::string path = VersionQueryPath({language, codePage}, valueName);
+UiText VersionInfo::QueryString(const char* valueName) const {
+    if (!buffer) return UiText();
+    const UiText path = UiFromAnsi(VersionQueryPath({language, codePage}, valueName));
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(buffer.get(), path.c_str(), &value, &length) || !value) return std::string();
+    if (!UiVerQueryValue(buffer.get(), path, &value, &length) || !value) return UiText();
     // The length counts characters, the terminator perhaps included; a
     // damaged resource may have no terminator at all.
-    return TextFromBytes(value, length);
+    const UiChar* text = static_cast<const UiChar*>(value);
+    UINT count = 0;
+    while (count < length && text[count] != 0) ++count;
+    return UiText(text, count);
 }

@@ -17,9 +17,9 @@ public:
 
     // Reads the file's version resource and its first translation. The
     // result matters less than whether buffer is present afterwards.
-    bool Load(const std::string& path);
+    bool Load(const UiText& path);
     // The string value under the translation; empty when there is none.
-    std::string QueryString(const char* valueName) const;
+    UiText QueryString(const char* valueName) const;
 
     std::unique_ptr<BYTE[]> buffer;
     WORD language = kVersionFallbackLanguage;

@@ -1,7 +1,5 @@
 #include "window_node.h"
 
-#include <cstring>
-
 #include "handles.h"
 #include "icon_cache.h"
 #include "registered_programs.h"
@@ -33,7 +31,7 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
     window = nodeWindow;
 
     if (!parentNode && !nodeContainer) {
-        windowText = "desktop";
+        windowText = UI_TEXT("desktop");
         container = window;
         GetWindowThreadProcessId(window, &processId);
         // Discovery starts when the root's item is expanded.
@@ -48,9 +46,9 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
         return;
     }
 
-    char name[MAX_PATH] = {};
-    GetClassNameA(window, name, MAX_PATH);
-    className = std::string(name, strnlen(name, MAX_PATH - 1));
+    UiChar name[MAX_PATH] = {};
+    const int length = UiGetClassName(window, name, MAX_PATH);
+    className = UiText(name, length > 0 && length < MAX_PATH ? length : 0);
     container = nodeContainer;
 
     if (!container) {
@@ -61,7 +59,7 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
         elevated = RunsWithHigherRights(processId);
         ReadModulePath();
         version.Load(modulePath);
-        programName = version.QueryString("ProductName") + " " + version.QueryString("FileVersion");
+        programName = version.QueryString("ProductName") + UI_TEXT(" ") + version.QueryString("FileVersion");
     }
     if (!leaf) CheckRegistered();
 
@@ -74,8 +72,8 @@ WindowNode::WindowNode(HWND nodeWindow, WindowNode* parentNode, HWND nodeContain
 
 WindowNode::~WindowNode() {
     if (this == TargetNode) {
-        SetStatusText(1, "");
-        if (this == SelectedNode) SetStatusText(0, "");
+        SetStatusText(1, UI_TEXT(""));
+        if (this == SelectedNode) SetStatusText(0, UI_TEXT(""));
     }
     if (!leaf) DeleteChildren();
     // Deleting a selected item makes the tree view select another one and

@@ -42,11 +42,11 @@ public:
     WindowNode* parent = nullptr;
     HWND window = nullptr;
     HWND container = nullptr;
-    std::string programName;
-    std::string className;
-    std::string windowText;
-    std::string modulePath;
-    std::string itemText;
+    UiText programName;
+    UiText className;
+    UiText windowText;
+    UiText modulePath;
+    UiText itemText;
     DWORD itemState = 0;
     int imageIndex = -1;
     HTREEITEM treeItem = nullptr;

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include <string>
+#include "ui_text.h"
 
-std::string GetWindowTitle(HWND window);
+UiText GetWindowTitle(HWND window);
 // Captioned, visible, titled and alive.
 bool IsAcceptableWindow(HWND window);
 // The title is not empty (one call, whatever the title's length).
@@ -17,4 +17,4 @@ bool IsWindowWithin(HWND window, HWND candidate);
 // The program file that made the window (its module; else its process's
 // program file); empty when it cannot be read. The 95 family asks the
 // window, the NT family its process.
-std::string ModulePathOf(HWND window, DWORD processId);
+UiText ModulePathOf(HWND window, DWORD processId);
