@@ -59,6 +59,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 
 FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::string& windowsFolder) {
     if (folderText.size() >= MAX_PATH || !IsFullyQualified(folderText)) return FolderVerdict::NotFullPath;
+    if (folderText.find('?') != std::string::npos) return FolderVerdict::NotInCodePage;
     const std::string full = FullPathOf(folderText);
     if (full.empty()) return FolderVerdict::NotFullPath;
     if (IsRootPath(full)) return FolderVerdict::Root;
@@ -73,6 +74,7 @@ FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::strin
 int ExitCodeOf(FolderVerdict verdict) {
     switch (verdict) {
     case FolderVerdict::NotFullPath:
+    case FolderVerdict::NotInCodePage:
         return kExitFolderNotFullPath;
     case FolderVerdict::Root:
         return kExitFolderIsRoot;

@@ -20,10 +20,11 @@ bool LiesInside(const std::string& folderText, const std::string& path);
 // without a trailing backslash).
 bool SameFolder(const std::string& a, const std::string& b);
 
-enum class FolderVerdict { Acceptable, NotFullPath, Root, InsideWindows };
-// An installation folder must fit a path buffer, be a full path, not a
-// drive or share root (whose files are not ours), and not the Windows
-// folder or below it.
+enum class FolderVerdict { Acceptable, NotFullPath, NotInCodePage, Root, InsideWindows };
+// An installation folder must fit a path buffer, be a full path whose name
+// the ANSI code page holds (what it lacks comes through as '?', which no
+// file name has), not a drive or share root (whose files are not ours), and
+// not the Windows folder or below it.
 FolderVerdict JudgeInstallFolder(const std::string& folderText, const std::string& windowsFolder);
 // The exit code that refuses such a folder (0 for an acceptable one).
 int ExitCodeOf(FolderVerdict verdict);

@@ -5,6 +5,8 @@
 
 #include "folder_rules.h"
 #include "install_layout.h"
+#include "platform.h"
+#include "system_function.h"
 #include "text.h"
 
 namespace {
@@ -43,6 +45,37 @@ bool InsideProgramsFolder(const std::string& folder, const std::vector<std::stri
     for (const std::string& programs : programsFolders)
         if (IsFullyQualified(programs) && LiesInside(programs, folder)) return true;
     return false;
+}
+
+std::string InCodePage(const wchar_t* text) {
+    for (DWORD flags : {static_cast<DWORD>(WC_NO_BEST_FIT_CHARS), 0ul}) {
+        // A code page that takes no such flag (UTF-8) holds every character.
+        const char* marker = flags ? "?" : nullptr;
+        const int size = WideCharToMultiByte(CP_ACP, flags, text, -1, nullptr, 0, marker, nullptr);
+        if (size <= 0) continue;
+        std::string narrow(size, '\0');
+        WideCharToMultiByte(CP_ACP, flags, text, -1, &narrow[0], size, marker, nullptr);
+        narrow.resize(size - 1);
+        return narrow;
+    }
+    return std::string();
+}
+
+std::string CommandLineInCodePage(const char* ansi) {
+    using GetCommandLineWFunction = LPWSTR(WINAPI*)();
+    static const auto wide = SystemFunction<GetCommandLineWFunction>("kernel32.dll", "GetCommandLineW");
+    const wchar_t* line = wide && !IsWindows95Family() ? wide() : nullptr;
+    if (!line) return ansi ? ansi : "";
+    // The program's name, quoted or up to the first blank, and the blanks.
+    if (*line == L'"') {
+        for (++line; *line && *line != L'"'; ++line) {
+        }
+        if (*line) ++line;
+    } else {
+        while (*line && *line != L' ' && *line != L'\t') ++line;
+    }
+    while (*line == L' ' || *line == L'\t') ++line;
+    return InCodePage(line);
 }
 
 std::string InstalledRelativePath(const std::string& resourceName) {

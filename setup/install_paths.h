@@ -31,6 +31,16 @@ inline bool ShortcutsForAllUsers(bool allUsersSwitch, const std::string& userSid
     return allUsersSwitch || IsLocalSystem(userSid);
 }
 
+// Text of the NT family's Unicode forms (a command line, a picked folder)
+// in the ANSI code page that setup works in, every character the code page
+// lacks written as '?' (never as a look-alike letter, which would name
+// another folder): such a folder is then refused by its name.
+std::string InCodePage(const wchar_t* text);
+// The command line after the program's name: on the NT family read in its
+// Unicode form and put through InCodePage; ansi, the system's own
+// conversion, elsewhere.
+std::string CommandLineInCodePage(const char* ansi);
+
 // Installed path, relative to the installation folder, of a payload
 // resource: the name in lower case with every "_" turned into a blank.
 std::string InstalledRelativePath(const std::string& resourceName);

@@ -47,9 +47,13 @@ std::string InstalledFolder() {
 
 FolderCheck CheckInstallFolder(const std::string& folder) {
     FolderCheck check;
-    check.code = ExitCodeOf(JudgeInstallFolder(folder, WindowsFolder()));
+    const FolderVerdict verdict = JudgeInstallFolder(folder, WindowsFolder());
+    check.code = ExitCodeOf(verdict);
     if (check.code != kExitSuccess) {
-        check.text = "This folder cannot hold an installation: " + folder;
+        check.text = verdict == FolderVerdict::NotInCodePage
+                         ? "The name of this folder has characters that the system's code page cannot hold: " +
+                               folder
+                         : "This folder cannot hold an installation: " + folder;
         return check;
     }
     // Exactly one installation: the one in another folder is removed first.

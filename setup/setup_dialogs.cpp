@@ -23,6 +23,7 @@
 #include "setup_resource.h"
 #include "switches.h"
 #include "sync_window.h"
+#include "system_function.h"
 #include "text.h"
 
 HINSTANCE SetupInstance = nullptr;
@@ -179,6 +180,14 @@ std::string BrowseForFolder(HWND owner, int rootId) {
     browse.lpszTitle = "Choose a folder";
     ScopedItemIdList chosen(SHBrowseForFolderA(&browse));
     if (!chosen) return std::string();
+    // The NT family names the folder in Unicode: what the code page lacks
+    // shows as '?', and the folder is refused by its name, never taken for
+    // another of a look-alike name.
+    using PathFromIdListWFunction = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR);
+    static const auto widePath = SystemFunction<PathFromIdListWFunction>("shell32.dll", "SHGetPathFromIDListW");
+    wchar_t wide[MAX_PATH] = {};
+    if (widePath && !IsWindows95Family())
+        return widePath(chosen.get(), wide) ? InCodePage(wide) : std::string();
     // A chosen item outside the file system has no path: like a cancel.
     return SHGetPathFromIDListA(chosen.get(), path) ? std::string(path) : std::string();
 }
@@ -307,11 +316,13 @@ int RunSetup(HINSTANCE instance, DWORD acceptedPlatformId, const Switches& comma
 
 }  // namespace
 
-int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* commandLine) {
-    const Switches command =
-        ReadSwitches(commandLine ? commandLine : "", kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers |
-                                                         kSwitchNoDesktopShortcut | kSwitchNoStartMenuShortcut |
-                                                         kSwitchNoStartupShortcut | kSwitchNoStartMinimized);
+int SetupMain(HINSTANCE instance, DWORD acceptedPlatformId, const char* ansiCommandLine) {
+    // A folder the code page cannot hold must not come through as another.
+    const std::string line = CommandLineInCodePage(ansiCommandLine);
+    const char* commandLine = line.c_str();
+    const Switches command = ReadSwitches(line, kSwitchSilent | kSwitchFolder | kSwitchLog | kSwitchAllUsers |
+                                                    kSwitchNoDesktopShortcut | kSwitchNoStartMenuShortcut |
+                                                    kSwitchNoStartupShortcut | kSwitchNoStartMinimized);
     const bool silent = command.has(kSwitchSilent);
     if (!command.unknown.empty())
         return Refuse(silent, kExitBadSwitch, kUnknownSwitchText + CutText(command.unknown, 100));
