@@ -204,6 +204,20 @@ Process Process::Start(const std::string& exe, const std::string& args, bool det
     return process;
 }
 
+Process Process::Start(const std::wstring& exe, const std::wstring& args) {
+    std::wstring commandLine = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    Process process;
+    if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle_ = info.hProcess;
+        process.id_ = info.dwProcessId;
+    }
+    return process;
+}
+
 Process Process::Open(DWORD pid) {
     Process process;
     process.handle_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,

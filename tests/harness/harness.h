@@ -103,6 +103,8 @@ public:
     // when given, is the program's current folder.
     static Process Start(const std::string& exe, const std::string& args = "",
                          bool detached = false, const std::string& workingDir = "");
+    // The same with texts the ANSI code page may lack (CreateProcessW).
+    static Process Start(const std::wstring& exe, const std::wstring& args);
     // A process started by some other program, known by its id; an empty
     // Process when it cannot be opened.
     static Process Open(DWORD pid);

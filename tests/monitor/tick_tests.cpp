@@ -452,7 +452,7 @@ TEST_F(TickTest, AProgramThatRefusesASwitchIsNotTriedAgainAndSaysWhy) {
     SwitchWindowCall = RefuseSwitch;
     Hover(b, editor.client);
     ASSERT_TRUE(harness::WaitUntil([] { return RefusedSwitches > 0; }));
-    EXPECT_EQ(kHigherRightsText, StatusText(0));
+    EXPECT_EQ(AnsiFromUi(kHigherRightsText), StatusText(0));
 
     Hover(c, editor.client);
     LetTicksPass();
@@ -461,7 +461,7 @@ TEST_F(TickTest, AProgramThatRefusesASwitchIsNotTriedAgainAndSaysWhy) {
     // Selected again later, it still says why.
     Select(RootNode.get());
     Select(program);
-    EXPECT_EQ(kHigherRightsText, StatusText(0));
+    EXPECT_EQ(AnsiFromUi(kHigherRightsText), StatusText(0));
 }
 
 // ---- Guards the user may choose, and the session

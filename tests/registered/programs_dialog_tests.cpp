@@ -278,7 +278,7 @@ TEST_F(ProgramsDialogTest, OkRemovingARunningProgramsRegistrationUnregistersIt) 
         HWND list = ProgramListOf(dialog);
         const auto paths = RowPaths(list);
         const int row = static_cast<int>(
-            std::find(paths.begin(), paths.end(), program->modulePath) - paths.begin());
+            std::find(paths.begin(), paths.end(), AnsiFromUi(program->modulePath)) - paths.begin());
         if (ClickRow(list, row)) PressKey(list, "Delete");
         harness::WaitUntil([&] { return RowCount(list) == 1; });
         harness::ClickButton(dialog, IDOK);

@@ -154,20 +154,21 @@ TEST_F(UntrustedRegistryTest, ThousandsOfRegistrationsListInFullAndOkKeepsThem) 
 // The decision behind OK: a registration stays while some item shows its
 // program name, in any letter case, with exactly its module path.
 TEST(RemovedRegistrationsTest, NamesIgnoreCasePathsMustMatchWhole) {
-    const std::string longPath = "C:\\" + std::string(400, 'x') + "\\a.exe";
+    const UiText longPath = UI_TEXT("C:\\") + UiText(400, 'x') + UI_TEXT("\\a.exe");
     const std::vector<RegisteredProgram> registrations = {
-        {"C:\\a.exe", "Editor 1.0"},     {"C:\\b.exe", "Editor 1.0"}, {"C:\\c.exe", "Viewer 2.0"},
-        {longPath, "Long 1.0"},          {longPath + "x", "Long 1.0"}, {"default", "Unnamed"},
+        {UI_TEXT("C:\\a.exe"), UI_TEXT("Editor 1.0")}, {UI_TEXT("C:\\b.exe"), UI_TEXT("Editor 1.0")},
+        {UI_TEXT("C:\\c.exe"), UI_TEXT("Viewer 2.0")}, {longPath, UI_TEXT("Long 1.0")},
+        {longPath + UI_TEXT("x"), UI_TEXT("Long 1.0")},  {UI_TEXT("default"), UI_TEXT("Unnamed")},
     };
     const std::vector<RegisteredProgram> listed = {
-        {"C:\\b.exe", "EDITOR 1.0"},  // another item of the same name comes first
-        {"C:\\a.exe", "editor 1.0"},
-        {"c:\\C.EXE", "Viewer 2.0"},  // path in another letter case
-        {longPath.substr(0, 259), "Long 1.0"},
-        {longPath + "x", "Long 1.0"},
-        {"default", "Unnamed"},
+        {UI_TEXT("C:\\b.exe"), UI_TEXT("EDITOR 1.0")},  // another item of the same name comes first
+        {UI_TEXT("C:\\a.exe"), UI_TEXT("editor 1.0")},
+        {UI_TEXT("c:\\C.EXE"), UI_TEXT("Viewer 2.0")},  // path in another letter case
+        {longPath.substr(0, 259), UI_TEXT("Long 1.0")},
+        {longPath + UI_TEXT("x"), UI_TEXT("Long 1.0")},
+        {UI_TEXT("default"), UI_TEXT("Unnamed")},
     };
-    EXPECT_EQ((std::vector<std::string>{"C:\\c.exe", longPath}), RemovedRegistrations(listed, registrations));
+    EXPECT_EQ((std::vector<UiText>{UI_TEXT("C:\\c.exe"), longPath}), RemovedRegistrations(listed, registrations));
     EXPECT_TRUE(RemovedRegistrations(registrations, registrations).empty());
     EXPECT_EQ(registrations.size(), RemovedRegistrations({}, registrations).size());
 }

@@ -6,6 +6,16 @@
 #define SAMPLE_DOC_CLASS      "HoverlaneSampleDoc"
 #define SAMPLE_PANEL_CLASS    "HoverlaneSamplePanel"
 
+// /unicode: the frame and documents of a program written with the Unicode
+// functions, titled in three scripts (Cyrillic, Japanese, Greek).
+#define SAMPLE_UNICODE_FRAME_CLASS L"HoverlaneSampleUnicodeFrame"
+#define SAMPLE_UNICODE_DOC_CLASS   L"HoverlaneSampleUnicodeDoc"
+#define SAMPLE_UNICODE_FRAME  L"\x0414\x043E\x043A\x0443\x043C\x0435\x043D\x0442\x044B Unicode"
+#define SAMPLE_UNICODE_DOCS   L"\x041E\x0442\x0447\x0451\x0442 \x0437\x0430 \x0433\x043E\x0434", \
+                              L"\x6771\x4EAC\x306E\x5730\x56F3", L"\x0395\x03BB\x03BB\x03B7\x03BD\x03B9\x03BA\x03AC"
+// The product name of the sample_mdi_cyrillic variant's version resource.
+#define SAMPLE_CYRILLIC_PRODUCT L"\x041F\x0440\x0438\x043C\x0435\x0440"
+
 #define SAMPLE_NEW_DOC        100  // opens "Document N"
 #define SAMPLE_CLOSE_DOC      101  // closes the active document
 #define SAMPLE_EXIT           102

@@ -3,7 +3,7 @@
 // line.
 //
 //   sample_mdi [/frame:Title] [/at:x,y,w,h] [/panel] [/plain] [/palette:x,y,w,h]
-//              [/maxhalf] [/docs:N] [/bars] [/badinstance] [Doc[@x,y,w,h] ...]
+//              [/maxhalf] [/docs:N] [/bars] [/badinstance] [/unicode] [Doc[@x,y,w,h] ...]
 //
 // /panel puts the documents in a plain child window instead of an MDI client;
 // /plain makes a frame with no captioned child windows at all. /palette adds
@@ -16,6 +16,8 @@
 // gives the frame a tool bar above and a status bar below the MDI client,
 // made before it and so above it in z-order, as many programs make them.
 // /badinstance sets an instance handle that names no module on the frame.
+// /unicode makes the frame and its documents of Unicode window classes,
+// titled in three scripts, as a program written with the W functions does.
 #include <windows.h>
 
 #include <cstdio>
@@ -367,6 +369,62 @@ void RegisterClasses() {
     RegisterClassExA(&panelClass);
 }
 
+LRESULT CALLBACK UnicodeFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        CLIENTCREATESTRUCT create = {};
+        create.idFirstChild = 1000;
+        client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                 window, nullptr, instance, &create);
+        return client ? 0 : -1;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefFrameProcW(window, client, message, wParam, lParam);
+}
+
+int RunUnicode(const RECT& at) {
+    WNDCLASSEXW frameClass = {};
+    frameClass.cbSize = sizeof(frameClass);
+    frameClass.lpfnWndProc = UnicodeFrameProc;
+    frameClass.hInstance = instance;
+    frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    frameClass.lpszClassName = SAMPLE_UNICODE_FRAME_CLASS;
+    RegisterClassExW(&frameClass);
+    WNDCLASSEXW docClass = frameClass;
+    docClass.lpfnWndProc = DefMDIChildProcW;
+    docClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    docClass.lpszClassName = SAMPLE_UNICODE_DOC_CLASS;
+    RegisterClassExW(&docClass);
+    frame = CreateWindowExW(0, SAMPLE_UNICODE_FRAME_CLASS, SAMPLE_UNICODE_FRAME,
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top, at.right - at.left,
+                            at.bottom - at.top, nullptr, nullptr, instance, nullptr);
+    if (!frame) return 1;
+    ShowWindow(frame, SW_SHOWNORMAL);
+    int offset = 0;
+    for (const wchar_t* title : {SAMPLE_UNICODE_DOCS}) {
+        MDICREATESTRUCTW create = {};
+        create.szClass = SAMPLE_UNICODE_DOC_CLASS;
+        create.szTitle = title;
+        create.hOwner = instance;
+        create.x = create.y = offset;
+        create.cx = 300;
+        create.cy = 200;
+        SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
+        offset += 40;
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateMDISysAccel(client, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
@@ -376,8 +434,11 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     bool badInstance = false;
     std::vector<DocumentRequest> documents;
     int moreDocuments = 0;
+    bool unicode = false;
     for (const std::string& word : SplitCommandLine(commandLine)) {
-        if (word.rfind("/frame:", 0) == 0) {
+        if (word == "/unicode") {
+            unicode = true;
+        } else if (word.rfind("/frame:", 0) == 0) {
             title = word.substr(7);
         } else if (word.rfind("/at:", 0) == 0) {
             ParseRect(word.substr(4), &at);
@@ -404,6 +465,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
         }
     }
 
+    if (unicode) return RunUnicode(at);
     RegisterClasses();
     frame = CreateWindowExA(0, SAMPLE_FRAME_CLASS, title.c_str(),
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,

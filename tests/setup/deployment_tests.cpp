@@ -15,6 +15,7 @@
 #include "harness.h"
 #include "install_layout.h"
 #include "setup_driver.h"
+#include "ui_text.h"
 
 using namespace setup_test;
 
@@ -66,6 +67,21 @@ TEST_F(SetupTest, SilentSetupEndsWithTheCodeOfWhatStoppedItAndShowsNothing) {
         EXPECT_FALSE(run.windowShown);
         EXPECT_FALSE(harness::FolderExists(folder));
         EXPECT_FALSE(harness::KeyExists(HKEY_LOCAL_MACHINE, kProductKey));
+    }
+
+    // A folder whose name the ANSI code page lacks: "Łódź" on a Western
+    // system would come through as another folder, "Lodz". (The 95 family
+    // has only the system's ANSI command line.)
+    const std::wstring polish = L"C:\\\x0141\x00F3" L"d\x017A";
+    BOOL lacks = FALSE;
+    char narrow[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, polish.c_str(), -1, narrow, MAX_PATH, "?", &lacks);
+    if (lacks && !harness::Family95()) {
+        harness::Process wide = harness::Process::Start(UiFromAnsi(kSetup), L"/S /D=" + polish + L"\\Hoverlane");
+        ASSERT_TRUE(wide.WaitExit());
+        EXPECT_EQ(static_cast<DWORD>(kExitFolderNotFullPath), wide.ExitCode());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\Lodz"));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(polish.c_str()));
     }
 
     // A step that fails.

@@ -110,6 +110,14 @@ TEST(SetupCommandLine, SwitchesAsScriptsWriteThem) {
         {"/NoStartupShortcut /NoStartMinimized", kSwitchNoStartupShortcut | kSwitchNoStartMinimized, "", "", ""},
         {"/NoDesktop", 0, "", "", "/NoDesktop"},
     };
+    // What the code page lacks is marked, never written as a look-alike
+    // letter (the system's own conversion makes "Lodz" of "\u0141\u00F3d\u017A").
+    BOOL lacks = FALSE;
+    const wchar_t polish[] = L"C:\\\x0141\x00F3" L"d\x017A";
+    char narrow[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, polish, -1, narrow, MAX_PATH, "?", &lacks);
+    EXPECT_EQ(lacks != FALSE, InCodePage(polish).find('?') != std::string::npos) << InCodePage(polish);
+    EXPECT_EQ("C:\\Tools", InCodePage(L"C:\\Tools"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         const Switches read = ReadSwitches(c.line, setupSwitches);

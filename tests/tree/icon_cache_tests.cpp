@@ -87,7 +87,7 @@ TEST_F(IconCacheTest, OneImagePerIconHandle) {
     EXPECT_EQ(index, GetWindowImageIndex(*firstNode));
     EXPECT_EQ(before + 1, ImageList_GetImageCount(TreeImageList.get()));
     EXPECT_EQ(RGB(255, 0, 0), ImageColour(index));
-    EXPECT_EQ("IconTestRed", IconCache.at(red).className);
+    EXPECT_EQ(UI_TEXT("IconTestRed"), IconCache.at(red).className);
 
     DestroyWindow(first);
     DestroyWindow(second);
@@ -107,13 +107,13 @@ TEST_F(IconCacheTest, AHandleMetOnAnotherClassReplacesItsImageInPlace) {
     ASSERT_GE(greenIndex, 0);
     // The blue icon's handle as if it had belonged to another class before.
     const int stale = ImageList_ReplaceIcon(TreeImageList.get(), -1, green);
-    IconCache[blue] = IconCacheEntry{"IconTestGone", stale};
+    IconCache[blue] = IconCacheEntry{UI_TEXT("IconTestGone"), stale};
     const int count = ImageList_GetImageCount(TreeImageList.get());
 
     EXPECT_EQ(stale, GetWindowImageIndex(*NodeOf(blueWindow)));
     EXPECT_EQ(count, ImageList_GetImageCount(TreeImageList.get()));
     EXPECT_EQ(RGB(0, 0, 255), ImageColour(stale));
-    EXPECT_EQ("IconTestBlue", IconCache.at(blue).className);
+    EXPECT_EQ(UI_TEXT("IconTestBlue"), IconCache.at(blue).className);
     EXPECT_EQ(greenIndex, IconCache.at(green).imageIndex);
     EXPECT_EQ(RGB(0, 255, 0), ImageColour(greenIndex));
 

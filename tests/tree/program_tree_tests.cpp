@@ -90,7 +90,7 @@ TEST_F(ProgramTreeTest, The95ConfigurationUnderWineListsProgramsItCannotRead) {
     }
 
     SendMessageA(app.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    EXPECT_TRUE(harness::WaitUntil([&] { return harness::RemoteStatusText(app.status, 0) == kUnreadableProgramText; }));
+    EXPECT_TRUE(harness::WaitUntil([&] { return harness::RemoteStatusText(app.status, 0) == AnsiFromUi(kUnreadableProgramText); }));
     RECT at;
     GetWindowRect(a, &at);
     SetCursorPos((at.left + at.right) / 2, (at.top + at.bottom) / 2);

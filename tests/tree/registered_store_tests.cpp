@@ -46,7 +46,8 @@ TEST_F(RegisteredStoreTest, ValuesOfAnyTypeAndShapeAreReadSafely) {
     harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, "C:\\big.exe", bigData);
 
     std::map<std::string, std::string> read;
-    for (const RegisteredProgram& program : Load()) read[program.modulePath] = program.programName;
+    for (const RegisteredProgram& program : Load())
+        read[AnsiFromUi(program.modulePath)] = AnsiFromUi(program.programName);
     ASSERT_EQ(8u, read.size());
     EXPECT_EQ("Editor 2.1", read[path]);
     EXPECT_EQ("ABCD", read["C:\\dword.exe"]);
@@ -58,11 +59,11 @@ TEST_F(RegisteredStoreTest, ValuesOfAnyTypeAndShapeAreReadSafely) {
     EXPECT_EQ(bigData, read["C:\\big.exe"]);
 
     std::vector<RegisteredProgram> list = Load();
-    EXPECT_TRUE(IsRegistered(list, "c:\\PROGRAMS\\editor\\Editor.exe", "EDITOR 2.1"));
-    EXPECT_FALSE(IsRegistered(list, path, "Editor 2.2"));
-    EXPECT_FALSE(IsRegistered(list, "C:\\Programs\\editor.exe", "Editor 2.1"));
+    EXPECT_TRUE(IsRegistered(list, UI_TEXT("c:\\PROGRAMS\\editor\\Editor.exe"), UI_TEXT("EDITOR 2.1")));
+    EXPECT_FALSE(IsRegistered(list, UiFromAnsi(path), UI_TEXT("Editor 2.2")));
+    EXPECT_FALSE(IsRegistered(list, UI_TEXT("C:\\Programs\\editor.exe"), UI_TEXT("Editor 2.1")));
     // The unnamed value matches no running program's path.
-    EXPECT_FALSE(IsRegistered(list, "", "Unnamed"));
+    EXPECT_FALSE(IsRegistered(list, UiText(), UI_TEXT("Unnamed")));
 }
 
 TEST_F(RegisteredStoreTest, ThousandsOfValuesAreAllRead) {
@@ -78,8 +79,8 @@ TEST_F(RegisteredStoreTest, ThousandsOfValuesAreAllRead) {
     RegCloseKey(key);
     const std::vector<RegisteredProgram> list = Load();
     ASSERT_EQ(3000u, list.size());
-    EXPECT_TRUE(IsRegistered(list, "C:\\Programs\\2999\\program.exe", "Program 2999"));
-    EXPECT_TRUE(IsRegistered(list, "C:\\Programs\\0\\program.exe", "Program 0"));
+    EXPECT_TRUE(IsRegistered(list, UI_TEXT("C:\\Programs\\2999\\program.exe"), UI_TEXT("Program 2999")));
+    EXPECT_TRUE(IsRegistered(list, UI_TEXT("C:\\Programs\\0\\program.exe"), UI_TEXT("Program 0")));
 }
 
 }  // namespace

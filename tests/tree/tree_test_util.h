@@ -227,11 +227,13 @@ private:
     }
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         TreeViewSpy* spy = Current();
-        if (spy && message == TVM_INSERTITEMA)
+        // The NT family's core sends the wide forms, the 95 family's the
+        // ANSI ones; their items carry lParam at the same place.
+        if (spy && (message == TVM_INSERTITEMA || message == TVM_INSERTITEMW))
             spy->inserted.push_back(
                 reinterpret_cast<WindowNode*>(reinterpret_cast<TVINSERTSTRUCTA*>(lParam)->item.lParam)
                     ->window);
-        if (spy && message == TVM_SETITEMA) ++spy->textsSet;
+        if (spy && (message == TVM_SETITEMA || message == TVM_SETITEMW)) ++spy->textsSet;
         if (spy && message == TVM_DELETEITEM) ++spy->deletes;
         return CallWindowProcA(Original(), window, message, wParam, lParam);
     }

@@ -58,7 +58,7 @@ TEST_F(TreeTest, StartUpShowsTheDesktopExpandedWithOneItemPerProgram) {
     EXPECT_EQ(reinterpret_cast<LPARAM>(RootNode.get()), top[0].param);
     EXPECT_EQ(GetDesktopWindow(), RootNode->window);
     EXPECT_EQ(GetDesktopWindow(), RootNode->container);
-    EXPECT_EQ("", RootNode->programName);
+    EXPECT_TRUE(RootNode->programName.empty());
     EXPECT_GE(top[0].image, 0);
 
     // The frame without captioned child windows is no program.
@@ -73,11 +73,11 @@ TEST_F(TreeTest, StartUpShowsTheDesktopExpandedWithOneItemPerProgram) {
     EXPECT_EQ(1, programs[0].children);
     EXPECT_FALSE(programs[0].state & TVIS_EXPANDED);
 
-    EXPECT_EQ(kSampleName, program->programName);
-    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), program->modulePath.c_str()))
-        << program->modulePath;
+    EXPECT_EQ(kSampleName, AnsiFromUi(program->programName));
+    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), AnsiFromUi(program->modulePath).c_str()))
+        << AnsiFromUi(program->modulePath);
     EXPECT_EQ(editor.client, program->container);
-    EXPECT_EQ(SAMPLE_FRAME_CLASS, program->className);
+    EXPECT_EQ(SAMPLE_FRAME_CLASS, AnsiFromUi(program->className));
     EXPECT_EQ(editor.process.id(), program->processId);
     EXPECT_EQ(RootNode.get(), program->parent);
     EXPECT_FALSE(program->leaf);
@@ -136,18 +136,18 @@ TEST_F(TreeTest, SelectionSetsStatusPartZeroAndTheRegisterCommand) {
     EXPECT_EQ("", StatusText(0));
 
     // A program whose file cannot be read says so, and cannot be registered.
-    const std::string path = program->modulePath;
+    const UiText path = program->modulePath;
     program->modulePath.clear();
     SelectItem(program->treeItem);
-    EXPECT_EQ(kUnreadableProgramText, StatusText(0));
+    EXPECT_EQ(AnsiFromUi(kUnreadableProgramText), StatusText(0));
     EXPECT_EQ(static_cast<UINT>(MFS_GRAYED), registerState());
     program->modulePath = path;
 
     // A registered program cannot be registered again.
     SelectItem(RootNode->treeItem);
     SelectItem(program->treeItem);
-    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, program->modulePath.c_str(),
-                       program->programName);
+    harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, AnsiFromUi(program->modulePath).c_str(),
+                       AnsiFromUi(program->programName));
     RefreshPrograms();
     EXPECT_TRUE(program->registered);
     EXPECT_EQ(static_cast<UINT>(MFS_GRAYED), registerState());
@@ -168,7 +168,7 @@ TEST_F(TreeTest, ExpandingListsDocumentsThatFollowTheirTitlesWhileShown) {
         EXPECT_FALSE(document->dead);
         EXPECT_EQ(nullptr, document->container);
         // A document has no module path, and is not dead for it.
-        EXPECT_EQ("", document->modulePath);
+        EXPECT_TRUE(document->modulePath.empty());
         EXPECT_EQ(0, harness::ReadTreeItem(TreeView, document->treeItem).children);
         titles.push_back(ItemText(document->treeItem));
     }
@@ -271,7 +271,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     EXPECT_EQ(1u, ItemChildren(RootNode->treeItem).size());
     EXPECT_TRUE(TreeIsConsistent());
     EXPECT_EQ(NodeOfItem(CaretItem()), SelectedNode);
-    EXPECT_EQ(SelectedNode ? SelectedNode->programName : std::string(), StatusText(0));
+    EXPECT_EQ(SelectedNode ? AnsiFromUi(SelectedNode->programName) : std::string(), StatusText(0));
 
     // A selected document whose program closes: the selection passes
     // through its siblings and its program, and ends on a live item.
@@ -284,7 +284,7 @@ TEST_F(TreeTest, ClosingTheSelectedProgramMovesTheSelection) {
     EXPECT_TRUE(RootNode->children.empty());
     EXPECT_TRUE(TreeIsConsistent());
     EXPECT_EQ(NodeOfItem(CaretItem()), SelectedNode);
-    EXPECT_EQ(SelectedNode ? SelectedNode->programName : std::string(), StatusText(0));
+    EXPECT_EQ(SelectedNode ? AnsiFromUi(SelectedNode->programName) : std::string(), StatusText(0));
 }
 
 // Hidden in the tray, the tree keeps only its programs up to date; one that
@@ -497,8 +497,8 @@ TEST_F(TreeTest, ProgramNamesComeFromTheVersionResource) {
           Expected{untranslated.frame, kSampleName, 0x0409, 1252}}) {
         WindowNode* node = ProgramNode(expected.frame);
         ASSERT_NE(nullptr, node) << expected.programName;
-        SCOPED_TRACE(node->windowText);
-        EXPECT_EQ(expected.programName, node->programName);
+        SCOPED_TRACE(AnsiFromUi(node->windowText));
+        EXPECT_EQ(expected.programName, AnsiFromUi(node->programName));
         EXPECT_FALSE(node->dead);
         EXPECT_EQ(expected.language, node->version.language);
         EXPECT_EQ(expected.codePage, node->version.codePage);
@@ -515,10 +515,11 @@ TEST_F(TreeTest, RegisteredProgramsAreRecognised) {
     ASSERT_NE(nullptr, program);
     EXPECT_FALSE(program->registered);
 
-    std::string otherCase = program->modulePath;
+    std::string otherCase = AnsiFromUi(program->modulePath);
     CharUpperBuffA(&otherCase[0], static_cast<DWORD>(otherCase.size()));
-    if (otherCase == program->modulePath) CharLowerBuffA(&otherCase[0], static_cast<DWORD>(otherCase.size()));
-    ASSERT_NE(otherCase, program->modulePath);
+    if (otherCase == AnsiFromUi(program->modulePath))
+        CharLowerBuffA(&otherCase[0], static_cast<DWORD>(otherCase.size()));
+    ASSERT_NE(otherCase, AnsiFromUi(program->modulePath));
     harness::WriteText(HKEY_CURRENT_USER, kRegisteredProgramsKey, otherCase.c_str(), "Sample MDI 0.9");
     program->CheckRegistered();
     EXPECT_FALSE(program->registered);
@@ -660,9 +661,9 @@ TEST_F(TreeTest, AFrameNamingNoModuleIsKnownByItsProcess) {
     ASSERT_NE(nullptr, program);
     EXPECT_FALSE(program->dead);
     EXPECT_EQ("Editor", ItemText(program->treeItem));
-    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), program->modulePath.c_str()))
-        << program->modulePath;
-    EXPECT_EQ(kSampleName, program->programName);
+    EXPECT_EQ(0, lstrcmpiA(harness::WinPath(HL_SAMPLE_MDI).c_str(), AnsiFromUi(program->modulePath).c_str()))
+        << AnsiFromUi(program->modulePath);
+    EXPECT_EQ(kSampleName, AnsiFromUi(program->programName));
 
     TreeViewSpy spy;
     for (int refresh = 0; refresh < 3; ++refresh) Refresh(*RootNode);
@@ -680,7 +681,7 @@ TEST_F(TreeTest, LongTitlesAreCutOnceAndLeftAlone) {
     InProcessApp app;
     WindowNode* program = ProgramNode(editor.frame);
     ASSERT_NE(nullptr, program);
-    EXPECT_EQ(longTitle, program->windowText);
+    EXPECT_EQ(longTitle, AnsiFromUi(program->windowText));
     EXPECT_EQ(longTitle.substr(0, 259), ItemText(program->treeItem));
 
     HWND document = Documents(editor.client).at(0);

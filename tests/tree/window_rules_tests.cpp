@@ -88,10 +88,10 @@ TEST(ReportedParent, ComesOnlyFromChildAndPopupWindows) {
 TEST(WindowTitle, IsReadWholeHoweverLong) {
     const std::string longTitle(5000, 'T');
     TestWindow window(longTitle.c_str(), WS_OVERLAPPED | WS_CAPTION);
-    EXPECT_EQ(longTitle, GetWindowTitle(window.get()));
+    EXPECT_EQ(UiFromAnsi(longTitle), GetWindowTitle(window.get()));
     TestWindow untitled("", WS_OVERLAPPED | WS_CAPTION);
-    EXPECT_EQ("", GetWindowTitle(untitled.get()));
-    EXPECT_EQ("", GetWindowTitle(nullptr));
+    EXPECT_TRUE(GetWindowTitle(untitled.get()).empty());
+    EXPECT_TRUE(GetWindowTitle(nullptr).empty());
 }
 
 TEST(WindowWithin, FollowsTheParentChain) {
@@ -119,11 +119,11 @@ TEST(VersionRules, ZeroTranslationsMeanUsEnglishWestern) {
 
 TEST(VersionRules, AFileWithoutResourceGivesEmptyTexts) {
     VersionInfo version;
-    EXPECT_FALSE(version.Load("C:\\no\\such\\file.exe"));
+    EXPECT_FALSE(version.Load(UI_TEXT("C:\\no\\such\\file.exe")));
     EXPECT_EQ(nullptr, version.buffer);
     EXPECT_EQ(kVersionFallbackLanguage, version.language);
     EXPECT_EQ(kVersionFallbackCodePage, version.codePage);
-    EXPECT_EQ("", version.QueryString("ProductName"));
+    EXPECT_TRUE(version.QueryString("ProductName").empty());
 }
 
 bool EveryByteLeads(unsigned char byte) {
@@ -131,11 +131,15 @@ bool EveryByteLeads(unsigned char byte) {
 }
 
 TEST(ItemText, IsCutToTheBufferOnCharacterBoundaries) {
-    EXPECT_EQ("short", ItemTextFor("short"));
-    const std::string exact(259, 'a');
+    EXPECT_EQ(UI_TEXT("short"), ItemTextFor(UI_TEXT("short")));
+    const UiText exact(259, 'a');
     EXPECT_EQ(exact, ItemTextFor(exact));
-    EXPECT_EQ(exact, ItemTextFor(exact + "bc"));
-    EXPECT_EQ(exact, ItemTextFor(ItemTextFor(exact + "bc")));
+    EXPECT_EQ(exact, ItemTextFor(exact + UI_TEXT("bc")));
+    EXPECT_EQ(exact, ItemTextFor(ItemTextFor(exact + UI_TEXT("bc"))));
+    // A character beyond the first 65,536 (two UTF-16 units) is never halved.
+    const std::wstring pair = L"\xD83D\xDE00";
+    EXPECT_EQ(std::wstring(258, 'a'), CutAtCharBoundary(std::wstring(258, 'a') + pair, 259));
+    EXPECT_EQ(std::wstring(257, 'a') + pair, CutAtCharBoundary(std::wstring(257, 'a') + pair + L"b", 259));
 
     // A two-byte character that would lose its second byte is left out whole.
     EXPECT_EQ("abc", CutAtCharBoundary("abc\x81\x40", 4, EveryByteLeads));
