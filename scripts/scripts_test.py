@@ -104,6 +104,37 @@ class InstallTest(unittest.TestCase):
         self.assertIn("scripts/test.sh x64", last)
 
 
+class TestProgramStartTest(unittest.TestCase):
+    # A fake loader: ends with 3 before "main" the first time, then marks its
+    # start (as test_main.cpp does) and ends with 7; or marks it at once.
+    LOADER = """#!/bin/sh
+echo "$*" >>"$CALLS"
+[ -e "$CALLS.once" ] || [ -n "$MARK_AT_ONCE" ] || { : >"$CALLS.once"; exit 3; }
+: >"${HL_START_MARK#Z:}"
+exit 7
+"""
+
+    def run_wrapper(self, **env):
+        with tempfile.TemporaryDirectory() as tmp:
+            loader = os.path.join(tmp, "loader")
+            with open(loader, "w") as f:
+                f.write(self.LOADER)
+            os.chmod(loader, 0o755)
+            calls = os.path.join(tmp, "calls")
+            done = subprocess.run([os.path.join(HERE, "ctest-wine.sh"), loader, "t.exe"], capture_output=True,
+                                  text=True, env=dict(os.environ, HL_TEST_PREFIX=tmp, WINEPREFIX=tmp, CALLS=calls,
+                                                      TMPDIR=tmp, **env))
+            return done, len(read(calls).splitlines())
+
+    def test_a_program_that_never_started_is_started_once_more_and_says_so(self):
+        done, calls = self.run_wrapper(MARK_AT_ONCE="")
+        self.assertEqual((7, 2), (done.returncode, calls))
+        self.assertIn("ended with exit code 3 before its main() ran", done.stdout)
+        # One that started is never run again, whatever its code.
+        done, calls = self.run_wrapper(MARK_AT_ONCE="1")
+        self.assertEqual((7, 1, ""), (done.returncode, calls, done.stdout))
+
+
 class ReleaseTest(unittest.TestCase):
     def plan(self, function, *args):
         return subprocess.run(["sh", "-c", '. ./release_plan.sh; "$@"', "sh", function, *args], cwd=HERE,

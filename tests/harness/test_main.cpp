@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "harness.h"
 
@@ -18,6 +19,10 @@ class ProcessIsolation : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Started: scripts/ctest-wine.sh starts a program again only when it
+    // ended before this.
+    if (const char* mark = std::getenv("HL_START_MARK"))
+        if (std::FILE* started = std::fopen(mark, "w")) std::fclose(started);
     // ctest reads a pipe, which the runtime would buffer: a process that is
     // ended (or ends itself) before its buffer goes out would say nothing.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
