@@ -185,10 +185,16 @@ HWND StartSample(harness::Process& sample, int documents) {
     sample = harness::Process::Start(harness::WinPath(HL_SAMPLE_MDI),
                                      "/frame:Bench /at:200,100,700,500 /docs:" +
                                          std::to_string(documents));
-    HWND frame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id());
-    HWND client = frame ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr;
-    // Its documents open after the frame shows.
-    if (!client || !harness::WaitUntil([&] { return WalkChildren(client) >= documents; }, 120000)) {
+    // Among 1000 other windows on a busy machine it takes its time.
+    constexpr DWORD kStartMs = 120000;
+    HWND frame = harness::WaitForTopWindow(SAMPLE_FRAME_CLASS, nullptr, sample.id(), kStartMs);
+    // The frame is found while it still makes its MDI client, and its
+    // documents open after it shows.
+    HWND client = nullptr;
+    if (!frame ||
+        !harness::WaitUntil([&] { return (client = FindWindowExA(frame, nullptr, "MDIClient", nullptr)) != nullptr; },
+                            kStartMs) ||
+        !harness::WaitUntil([&] { return WalkChildren(client) >= documents; }, kStartMs)) {
         std::printf("the sample program with %d documents did not start\n", documents);
         return nullptr;
     }
