@@ -1,8 +1,7 @@
 #include "ui_text.h"
 
 #include <shellapi.h>
-
-#include <vector>
+#include <shlwapi.h>
 
 #include "handles.h"
 
@@ -14,40 +13,6 @@ UiText UiFromAnsi(const std::string& text) {
 
 std::string AnsiFromUi(const UiText& text) {
     return text;
-}
-
-bool UiEqualNoCase(const UiText& a, const UiText& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-int UiGetWindowText(HWND window, UiChar* text, int capacity) {
-    return GetWindowTextA(window, text, capacity);
-}
-
-int UiGetClassName(HWND window, UiChar* name, int capacity) {
-    return GetClassNameA(window, name, capacity);
-}
-
-DWORD UiGetFileVersionInfoSize(const UiText& path) {
-    DWORD ignored = 0;
-    return GetFileVersionInfoSizeA(path.c_str(), &ignored);
-}
-
-bool UiGetFileVersionInfo(const UiText& path, DWORD size, void* data) {
-    return GetFileVersionInfoA(path.c_str(), 0, size, data) != FALSE;
-}
-
-bool UiVerQueryValue(const void* block, const UiText& subBlock, void** value, UINT* length) {
-    return VerQueryValueA(block, subBlock.c_str(), value, length) != FALSE;
-}
-
-UINT UiExtractSmallIcon(const UiText& path, HICON* small) {
-    return ExtractIconExA(path.c_str(), 0, nullptr, small, 1);
-}
-
-LONG UiRegEnumValue(HKEY key, DWORD index, UiChar* name, DWORD* nameLength, DWORD* type, BYTE* data,
-                    DWORD* dataLength) {
-    return RegEnumValueA(key, index, name, nameLength, nullptr, type, data, dataLength);
 }
 
 LONG UiRegSetText(HKEY root, const char* keyPath, const UiText& valueName, const UiText& text) {
@@ -79,41 +44,9 @@ std::string AnsiFromUi(const UiText& text) {
     return narrow;
 }
 
-bool UiEqualNoCase(const UiText& a, const UiText& b) {
-    return lstrcmpiW(a.c_str(), b.c_str()) == 0;
-}
-
-int UiGetWindowText(HWND window, UiChar* text, int capacity) {
-    return GetWindowTextW(window, text, capacity);
-}
-
-int UiGetClassName(HWND window, UiChar* name, int capacity) {
-    return GetClassNameW(window, name, capacity);
-}
-
-DWORD UiGetFileVersionInfoSize(const UiText& path) {
-    DWORD ignored = 0;
-    return GetFileVersionInfoSizeW(path.c_str(), &ignored);
-}
-
-bool UiGetFileVersionInfo(const UiText& path, DWORD size, void* data) {
-    return GetFileVersionInfoW(path.c_str(), 0, size, data) != FALSE;
-}
-
-bool UiVerQueryValue(const void* block, const UiText& subBlock, void** value, UINT* length) {
-    return VerQueryValueW(block, subBlock.c_str(), value, length) != FALSE;
-}
-
-UINT UiExtractSmallIcon(const UiText& path, HICON* small) {
-    return ExtractIconExW(path.c_str(), 0, nullptr, small, 1);
-}
-
-LONG UiRegEnumValue(HKEY key, DWORD index, UiChar* name, DWORD* nameLength, DWORD* type, BYTE* data,
-                    DWORD* dataLength) {
-    return RegEnumValueW(key, index, name, nameLength, nullptr, type, data, dataLength);
-}
-
 LONG UiRegSetText(HKEY root, const char* keyPath, const UiText& valueName, const UiText& text) {
+    // SHSetValueW is not in every shell of the floor: the key by its ANSI
+    // name (the layout's, ASCII), the value in Unicode.
     ScopedRegKey key;
     const LONG opened =
         RegCreateKeyExA(root, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
@@ -129,3 +62,37 @@ LONG UiRegDeleteValue(HKEY root, const char* keyPath, const UiText& valueName) {
 }
 
 #endif
+
+bool UiEqualNoCase(const UiText& a, const UiText& b) {
+    return UI_FORM(lstrcmpiA, lstrcmpiW)(a.c_str(), b.c_str()) == 0;
+}
+
+int UiGetWindowText(HWND window, UiChar* text, int capacity) {
+    return UI_FORM(GetWindowTextA, GetWindowTextW)(window, text, capacity);
+}
+
+int UiGetClassName(HWND window, UiChar* name, int capacity) {
+    return UI_FORM(GetClassNameA, GetClassNameW)(window, name, capacity);
+}
+
+DWORD UiGetFileVersionInfoSize(const UiText& path) {
+    DWORD ignored = 0;
+    return UI_FORM(GetFileVersionInfoSizeA, GetFileVersionInfoSizeW)(path.c_str(), &ignored);
+}
+
+bool UiGetFileVersionInfo(const UiText& path, DWORD size, void* data) {
+    return UI_FORM(GetFileVersionInfoA, GetFileVersionInfoW)(path.c_str(), 0, size, data) != FALSE;
+}
+
+bool UiVerQueryValue(const void* block, const UiText& subBlock, void** value, UINT* length) {
+    return UI_FORM(VerQueryValueA, VerQueryValueW)(block, subBlock.c_str(), value, length) != FALSE;
+}
+
+UINT UiExtractSmallIcon(const UiText& path, HICON* small) {
+    return UI_FORM(ExtractIconExA, ExtractIconExW)(path.c_str(), 0, nullptr, small, 1);
+}
+
+LONG UiRegEnumValue(HKEY key, DWORD index, UiChar* name, DWORD* nameLength, DWORD* type, BYTE* data,
+                    DWORD* dataLength) {
+    return UI_FORM(RegEnumValueA, RegEnumValueW)(key, index, name, nameLength, nullptr, type, data, dataLength);
+}

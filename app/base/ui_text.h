@@ -29,33 +29,25 @@ std::string AnsiFromUi(const UiText& text);
 // Letter case ignored, as the system compares file and registry names.
 bool UiEqualNoCase(const UiText& a, const UiText& b);
 
+// The family's form of a type or constant: its ANSI form for the 95
+// family, its wide form for the NT family.
 #if defined(HOVERLANE_FAMILY_95)
-using UiTreeItem = TVITEMA;
-using UiTreeInsert = TVINSERTSTRUCTA;
-using UiListItem = LVITEMA;
-using UiListColumn = LVCOLUMNA;
-constexpr UINT kUiTreeInsertItem = TVM_INSERTITEMA;
-constexpr UINT kUiTreeGetItem = TVM_GETITEMA;
-constexpr UINT kUiTreeSetItem = TVM_SETITEMA;
-constexpr UINT kUiListInsertItem = LVM_INSERTITEMA;
-constexpr UINT kUiListSetItemText = LVM_SETITEMTEXTA;
-constexpr UINT kUiListGetItemText = LVM_GETITEMTEXTA;
-constexpr UINT kUiListInsertColumn = LVM_INSERTCOLUMNA;
-constexpr UINT kUiStatusSetText = SB_SETTEXTA;
+#define UI_FORM(ansi, wide) ansi
 #else
-using UiTreeItem = TVITEMW;
-using UiTreeInsert = TVINSERTSTRUCTW;
-using UiListItem = LVITEMW;
-using UiListColumn = LVCOLUMNW;
-constexpr UINT kUiTreeInsertItem = TVM_INSERTITEMW;
-constexpr UINT kUiTreeGetItem = TVM_GETITEMW;
-constexpr UINT kUiTreeSetItem = TVM_SETITEMW;
-constexpr UINT kUiListInsertItem = LVM_INSERTITEMW;
-constexpr UINT kUiListSetItemText = LVM_SETITEMTEXTW;
-constexpr UINT kUiListGetItemText = LVM_GETITEMTEXTW;
-constexpr UINT kUiListInsertColumn = LVM_INSERTCOLUMNW;
-constexpr UINT kUiStatusSetText = SB_SETTEXTW;
+#define UI_FORM(ansi, wide) wide
 #endif
+using UiTreeItem = UI_FORM(TVITEMA, TVITEMW);
+using UiTreeInsert = UI_FORM(TVINSERTSTRUCTA, TVINSERTSTRUCTW);
+using UiListItem = UI_FORM(LVITEMA, LVITEMW);
+using UiListColumn = UI_FORM(LVCOLUMNA, LVCOLUMNW);
+constexpr UINT kUiTreeInsertItem = UI_FORM(TVM_INSERTITEMA, TVM_INSERTITEMW);
+constexpr UINT kUiTreeGetItem = UI_FORM(TVM_GETITEMA, TVM_GETITEMW);
+constexpr UINT kUiTreeSetItem = UI_FORM(TVM_SETITEMA, TVM_SETITEMW);
+constexpr UINT kUiListInsertItem = UI_FORM(LVM_INSERTITEMA, LVM_INSERTITEMW);
+constexpr UINT kUiListSetItemText = UI_FORM(LVM_SETITEMTEXTA, LVM_SETITEMTEXTW);
+constexpr UINT kUiListGetItemText = UI_FORM(LVM_GETITEMTEXTA, LVM_GETITEMTEXTW);
+constexpr UINT kUiListInsertColumn = UI_FORM(LVM_INSERTCOLUMNA, LVM_INSERTCOLUMNW);
+constexpr UINT kUiStatusSetText = UI_FORM(SB_SETTEXTA, SB_SETTEXTW);
 
 // The system's calls in the family's form; each takes and gives counts of
 // characters (UiChar), as its A and W forms do.
