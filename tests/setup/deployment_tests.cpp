@@ -156,6 +156,9 @@ TEST_F(SetupTest, TheLogRecordsEachFileKeyAndLinkAndProtectsFoldersOutsideProgra
              std::string(" exit code 1\r\n"),
          })
         EXPECT_NE(std::string::npos, text.find(line)) << line << "\nin\n" << text;
+    // The system's words stand on the failure's own line.
+    const size_t words = text.find("Cannot create " + help + ": ");
+    EXPECT_EQ(text.find(" (error 32)\r\n", words), text.find('\r', words) - 11) << text;
     EXPECT_EQ(std::string::npos, text.find(" " + folder + " with")) << text;
 }
 

@@ -140,6 +140,7 @@ TEST(ItemText, IsCutToTheBufferOnCharacterBoundaries) {
     const std::wstring pair = L"\xD83D\xDE00";
     EXPECT_EQ(std::wstring(258, 'a'), CutAtCharBoundary(std::wstring(258, 'a') + pair, 259));
     EXPECT_EQ(std::wstring(257, 'a') + pair, CutAtCharBoundary(std::wstring(257, 'a') + pair + L"b", 259));
+    EXPECT_EQ(std::wstring(259, 'a'), CutAtCharBoundary(std::wstring(259, 'a') + pair, 259));
 
     // A two-byte character that would lose its second byte is left out whole.
     EXPECT_EQ("abc", CutAtCharBoundary("abc\x81\x40", 4, EveryByteLeads));

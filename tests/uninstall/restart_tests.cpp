@@ -10,6 +10,7 @@
 #include "install_layout.h"
 #include "harness.h"
 #include "installation.h"
+#include "restart_delete.h"
 #include "uninstall_fixture.h"
 
 using harness::Process;
@@ -52,6 +53,25 @@ TEST_F(RestartTest, AProgramFileInUseGoesWhenWindowsRestarts) {
 
     RestartWindows();
     ExpectNothingLeftAfterRestart();
+}
+
+// What an earlier removal left to be deleted at the restart under the names
+// setup writes anew is taken back; another program's deletion stays.
+TEST_F(RestartTest, SetupTakesBackTheDeletionOfTheFilesItWrites) {
+    install::Install();
+    const std::string program = install::FilePath(install::kFolder, "hoverlane.exe");
+    const std::string licence = install::FilePath(install::kFolder, "license.txt");
+    const std::string other = std::string(install::kFolder) + " other.txt";
+    ASSERT_TRUE(harness::WriteFileBytes(other, "another program's"));
+    for (const std::string& file : {program, licence, other}) ASSERT_TRUE(DeleteAtRestart(file)) << file;
+    Process setup = Process::Start(HL_SETUP, std::string("/S /D=") + install::kFolder);
+    ASSERT_TRUE(setup.WaitExit());
+    EXPECT_EQ(0u, setup.ExitCode());
+    EXPECT_FALSE(PendingDeletion(program));
+    EXPECT_FALSE(PendingDeletion(licence));
+    EXPECT_TRUE(PendingDeletion(other));
+    CancelDeletionAtRestart({other});
+    DeleteFileA(other.c_str());
 }
 
 // A drive letter of a file system of its own (a tmpfs folder), which the
