@@ -492,18 +492,22 @@ TEST_F(TickTest, WaitWhileTypingHoldsTheSwitchForASecondAfterTheLastKey) {
     EXPECT_GE(GetTickCount() - lastKey, kTypingPauseMs);
 }
 
-// Sweeping across B (a new place at every look) switches nothing; resting
-// there does.
+// Sweeping across B (a new place at every look, along either axis or
+// both) switches nothing; resting there does.
 TEST_F(TickTest, SwitchWhenThePointerRestsIgnoresASweep) {
     ASSERT_NE(nullptr, SelectEditorWithAOnTop());
     Command(IDM_SWITCH_WHEN_RESTING);
     ASSERT_TRUE(SwitchWhenResting);
-    for (int tick = 0; tick < 6; ++tick) {
-        Hover(b, editor.client, tick * 7 - 20, tick * 3 - 10);
-        ASSERT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 1));
+    for (const POINT step : {POINT{7, 3}, POINT{7, 0}, POINT{0, 7}}) {
+        Hover(a, editor.client);
+        ASSERT_TRUE(WaitOnTop(editor.client, a));
+        for (int tick = 0; tick < 6; ++tick) {
+            Hover(b, editor.client, (tick - 3) * step.x, (tick - 3) * step.y);
+            ASSERT_TRUE(harness::WaitForTicks(MainWindow, kMonitorTimerId, 1));
+        }
+        EXPECT_EQ(a, TopDocument(editor.client)) << "step " << step.x << "," << step.y;
+        EXPECT_TRUE(WaitOnTop(editor.client, b));
     }
-    EXPECT_EQ(a, TopDocument(editor.client));
-    EXPECT_TRUE(WaitOnTop(editor.client, b));
 }
 
 // Hold Shift To Wait: while the user holds Shift down (a key of the X
