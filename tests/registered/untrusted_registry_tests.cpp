@@ -110,6 +110,30 @@ TEST_F(UntrustedRegistryTest, RemovingLongRegistrationsDeletesExactlyThem) {
     EXPECT_EQ(expected, StoredNames());
 }
 
+// Near the bounds: program files whose paths just fit a path buffer show
+// their icons, and names about as long as the list's first reading buffer
+// are read back whole, so OK keeps them.
+TEST_F(UntrustedRegistryTest, TextsAtTheBoundsListWholeAndPathsThatFitShowTheirIcons) {
+    const auto icon = harness::ReadFileBytes(harness::WinPath(HL_SOURCE_DIR "/tests/sample_mdi/sample.ico"));
+    ASSERT_TRUE(icon.found);
+    std::map<std::string, std::string> registered;
+    for (size_t i = 0; i < 3; ++i) {
+        const std::string start = Folder() + "\\";
+        const std::string path = start + std::string(MAX_PATH - 3 + i - start.size() - 4, 'i') + ".ico";
+        ASSERT_TRUE(harness::WriteFileBytes(path, icon.bytes)) << path.size();
+        registered[path] = std::string(kListTextBuffer - 1 + i, 'n');
+        Register(path, registered[path]);
+    }
+    StartApp();
+    const auto rows = Open();
+    ASSERT_EQ(3u, rows.size());
+    for (const Row& row : rows) {
+        EXPECT_EQ(registered[row.path].size(), row.name.size()) << row.path.size();
+        EXPECT_GE(row.image, 0) << row.path.size();
+    }
+    EXPECT_EQ(3u, Registrations().size());
+}
+
 TEST_F(UntrustedRegistryTest, ThousandsOfRegistrationsListInFullAndOkKeepsThem) {
     constexpr int kCount = 2000;
     // Icon files, so that no registration brings an error box.

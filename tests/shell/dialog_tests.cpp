@@ -454,4 +454,25 @@ TEST_F(DialogTest, PauseKeyTakesAKeyPressedInItAndRefusesOneThatTypesOrIsTaken) 
     EXPECT_TRUE(harness::WaitUntil([] { return MonitoringPaused; }));
 }
 
+// While the dialog is open the key is the control's; Cancel after a new key
+// was put in gives it back to the hotkey, unchanged.
+TEST_F(DialogTest, PauseKeyCancelGivesPauseBack) {
+    InProcessApp app(SW_SHOWNORMAL, "\\", true);
+    ASSERT_TRUE(app.created());
+    Prepare(app);
+    app.boxes.LeaveAlone("Pause Key");
+    bool freeWhileOpen = false;
+    DialogDriver driver("Pause Key", [&](HWND dialog) {
+        freeWhileOpen = KeyIsFree(VK_PAUSE);
+        SendMessageA(GetDlgItem(dialog, IDC_PAUSE_KEY), HKM_SETHOTKEY, MAKEWORD('P', HOTKEYF_CONTROL), 0);
+        harness::ClickButton(dialog, IDCANCEL);
+    });
+    RunDialog(app.window(), IDM_PAUSE_KEY, driver);
+    EXPECT_TRUE(freeWhileOpen);
+    EXPECT_EQ(static_cast<DWORD>(VK_PAUSE), PauseKey);
+    EXPECT_TRUE(KeyIsFree('P' | MOD_CONTROL << 16));
+    PressKey(app.window(), "Pause");
+    EXPECT_TRUE(harness::WaitUntil([] { return MonitoringPaused; }));
+}
+
 }  // namespace

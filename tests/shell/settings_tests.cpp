@@ -172,6 +172,32 @@ TEST_F(SettingsTest, HoldShiftAndThePauseKeyStartOffAndPauseAndAreSavedAsChosen)
     }
 }
 
+// Each guard under its own name, the one a deployment script sets: read
+// from it alone, and saved back to it.
+TEST_F(SettingsTest, EachGuardIsReadAndSavedUnderItsOwnName) {
+    const struct {
+        const char* name;
+        bool* setting;
+    } guards[] = {{"Wait While Typing", &WaitWhileTyping},
+                  {"Switch When The Pointer Rests", &SwitchWhenResting},
+                  {"Hold Shift To Wait", &HoldShiftToWait}};
+    for (const auto& on : guards) {
+        SCOPED_TRACE(on.name);
+        for (const auto& g : guards) {
+            const BYTE stored = &g == &on;
+            Store(g.name, REG_BINARY, &stored, 1);
+        }
+        LoadSettings();
+        for (const auto& g : guards) EXPECT_EQ(&g == &on, *g.setting) << g.name;
+        for (const auto& g : guards) *g.setting = !*g.setting;
+        SaveSettings();
+        for (const auto& g : guards)
+            EXPECT_EQ(std::string(1, &g == &on ? '\0' : '\1'),
+                      harness::ReadValue(HKEY_CURRENT_USER, kProductKey, g.name).data)
+                << g.name;
+    }
+}
+
 TEST(PauseKeyRule, AKeyThatTypesNeedsCtrlOrAlt) {
     const auto key = [](UINT code, UINT modifiers) { return static_cast<DWORD>(code | modifiers << 16); };
     struct Case {

@@ -66,6 +66,14 @@ TEST(FolderRules, InstalledNamesMustStayInsideTheFolder) {
     EXPECT_FALSE(LiesInside("", "license.txt"));
 }
 
+// Setup takes the recorded folder again in whatever form a script names it.
+TEST(FolderRules, OneFolderInAnyLetterCaseOrForm) {
+    EXPECT_TRUE(SameFolder("C:\\Program Files\\Hoverlane", "c:/PROGRAM FILES/hoverlane\\"));
+    EXPECT_TRUE(SameFolder("C:\\Apps\\..\\Hoverlane\\", "C:\\Hoverlane"));
+    EXPECT_FALSE(SameFolder("C:\\Program Files\\Hoverlane", "C:\\Program Files\\Hoverlane2"));
+    EXPECT_FALSE(SameFolder("", ""));
+}
+
 // Only the copy that hoverlane made has itself and its folder deleted at the
 // next restart; the built or installed uninstaller never.
 TEST(FolderRules, OnlyTheLaunchersCopyIsScheduledForRemoval) {

@@ -337,19 +337,26 @@ TEST_F(UninstallLauncherTest, MissingResourceIsFatal) {
     EXPECT_EQ(0u, child.ExitCode());
 }
 
+// Silent, the same failure shows nothing and ends with its code.
 TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
-    Process launcher;
-    {
-        // A temporary folder that does not exist.
-        ScopedVariable tmp("TMP", "C:\\No\\Such\\Folder");
-        ScopedVariable temp("TEMP", "C:\\No\\Such\\Folder");
-        launcher = Process::Start(kHoverlane, "/Uninstall");
+    for (const bool silent : {false, true}) {
+        Process launcher;
+        {
+            // A temporary folder that does not exist.
+            ScopedVariable tmp("TMP", "C:\\No\\Such\\Folder");
+            ScopedVariable temp("TEMP", "C:\\No\\Such\\Folder");
+            launcher = Process::Start(kHoverlane, silent ? "/Uninstall /S" : "/Uninstall");
+        }
+        if (silent) {
+            EXPECT_FALSE(BoxShownUntilItEnds(launcher));
+        } else {
+            EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+            EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
+        }
+        ASSERT_TRUE(launcher.WaitExit());
+        EXPECT_EQ(silent ? static_cast<DWORD>(kExitUninstallerNotStarted) : 0u, launcher.ExitCode());
+        EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerFileName));
     }
-    EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
-    EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
-    ASSERT_TRUE(launcher.WaitExit());
-    EXPECT_EQ(0u, launcher.ExitCode());
-    EXPECT_EQ(0, harness::TerminateProcessesNamed(kUninstallerFileName));
 }
 
 // Under Wine every program runs as administrator, so a refused elevation
