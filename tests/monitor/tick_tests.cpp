@@ -333,17 +333,24 @@ TEST_F(TickTest, NothingIsActivatedWhileAWindowIsBeingMoved) {
     });
 }
 
+// A drag that started in the top document C, or in a field inside it.
 TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentHoldsTheMouseCapture) {
     WindowNode* program = StartEditor();
     ASSERT_NE(nullptr, program);
     Select(program);
-    // A drag that started in C.
-    Hover(c, editor.client);
-    SampleCommand(SAMPLE_FOREGROUND);
-    SampleCommand(SAMPLE_CAPTURE);
-    ASSERT_TRUE(harness::WaitUntil([&] { return SampleState().hwndCapture == c; }));
-    Hover(a, editor.client);
-    ExpectHeldBackUntil(editor.client, a, c, [&] { SampleCommand(SAMPLE_RELEASE); });
+    for (const UINT capture : {SAMPLE_CAPTURE, SAMPLE_CAPTURE_CHILD}) {
+        SCOPED_TRACE(capture);
+        Hover(c, editor.client);
+        ASSERT_TRUE(WaitOnTop(editor.client, c));
+        SampleCommand(SAMPLE_FOREGROUND);
+        SampleCommand(capture);
+        ASSERT_TRUE(harness::WaitUntil([&] {
+            const HWND held = SampleState().hwndCapture;
+            return held && held == (capture == SAMPLE_CAPTURE ? c : FindWindowExA(c, nullptr, SAMPLE_PANEL_CLASS, "Field"));
+        }));
+        Hover(a, editor.client);
+        ExpectHeldBackUntil(editor.client, a, c, [&] { SampleCommand(SAMPLE_RELEASE); });
+    }
 }
 
 TEST_F(TickTest, NothingIsActivatedWhileTheTopDocumentIsMaximized) {
@@ -619,6 +626,18 @@ TEST_F(TickTest, At150PercentTheWindowScalesAndTheDocumentUnderThePointerComesUp
     GetWindowRect(main, &frame);
     EXPECT_EQ(525, frame.right - frame.left);
     EXPECT_EQ(300, frame.bottom - frame.top);
+    // Its fonts are made for 144 DPI once, not scaled again: its status bar
+    // is half as tall again as one made here at 96, give or take a pixel.
+    const auto height = [](HWND window) {
+        RECT r = {};
+        GetWindowRect(window, &r);
+        return r.bottom - r.top;
+    };
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    const HWND at96 = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, host,
+                                      nullptr, nullptr, nullptr);
+    EXPECT_NEAR(height(at96) * 3 / 2, height(FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr)), 2);
+    DestroyWindow(host);
     // Clear of the sample, which it would otherwise cover.
     SetWindowPos(main, nullptr, 10, 640, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 

@@ -33,4 +33,5 @@
 #define SAMPLE_HANG           126  // stops answering for lParam milliseconds
 #define SAMPLE_MODAL          127  // opens a modal "Find" dialog, which disables the frame
 #define SAMPLE_END_MODAL      128  // closes it
-#define SAMPLE_LAST_COMMAND   SAMPLE_END_MODAL
+#define SAMPLE_CAPTURE_CHILD  129  // a field inside the active document captures the mouse
+#define SAMPLE_LAST_COMMAND   SAMPLE_CAPTURE_CHILD

@@ -186,6 +186,12 @@ void OnCommand(int id) {
     case SAMPLE_CAPTURE:
         if (active) SetCapture(active);
         break;
+    case SAMPLE_CAPTURE_CHILD:
+        // As an edit field does while text is selected with the mouse.
+        if (active)
+            SetCapture(CreateWindowExA(0, SAMPLE_PANEL_CLASS, "Field", WS_CHILD | WS_VISIBLE, 10, 10, 60, 20,
+                                       active, nullptr, instance, nullptr));
+        break;
     case SAMPLE_RELEASE:
         ReleaseCapture();
         break;
@@ -332,6 +338,7 @@ HMENU BuildMenu() {
     HMENU test = CreatePopupMenu();
     AppendMenuA(test, MF_STRING, SAMPLE_POPUP_MENU, "&Popup Menu");
     AppendMenuA(test, MF_STRING, SAMPLE_CAPTURE, "&Capture Mouse");
+    AppendMenuA(test, MF_STRING, SAMPLE_CAPTURE_CHILD, "Capture Mouse in a &Field");
     AppendMenuA(test, MF_STRING, SAMPLE_MOVE_DOC, "&Move Document");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "&Window");

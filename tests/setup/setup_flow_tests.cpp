@@ -301,9 +301,13 @@ TEST_F(SetupTest, SilentSetupInstallsTheDefaultsWithoutAWindow) {
               RegText(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kDisplayVersionValue));
     for (const char* flag : {kNoModifyValue, kNoRepairValue})
         EXPECT_EQ(std::string("\1\0\0\0", 4), harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, flag).data);
+    // Every installed file's size, in kilobytes begun.
+    size_t bytes = 0;
+    for (const PayloadFile& entry : PayloadInInstallOrder())
+        bytes += harness::ReadFileBytes(folder + "\\" + entry.installed).bytes.size();
     const harness::RegValue size = harness::ReadValue(HKEY_LOCAL_MACHINE, kUninstallEntryKey, kEstimatedSizeValue);
     ASSERT_EQ(4u, size.data.size());
-    EXPECT_GT(*reinterpret_cast<const DWORD*>(size.data.data()), 100u);  // the program alone is larger
+    EXPECT_EQ((bytes + 1023) / 1024, *reinterpret_cast<const DWORD*>(size.data.data()));
     EXPECT_TRUE(ProgramGroupWindows().empty());
 }
 
