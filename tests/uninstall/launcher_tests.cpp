@@ -337,18 +337,22 @@ TEST_F(UninstallLauncherTest, MissingResourceIsFatal) {
     EXPECT_EQ(0u, child.ExitCode());
 }
 
-// Silent, the same failure shows nothing and ends with its code.
+// Silent, the same failure shows nothing, says why in the log and ends
+// with its code.
 TEST_F(UninstallLauncherTest, UncreatableCopyIsFatalAndStartsNothing) {
+    const std::string log = std::string(install::kFolder) + " log.txt";
     for (const bool silent : {false, true}) {
         Process launcher;
         {
             // A temporary folder that does not exist.
             ScopedVariable tmp("TMP", "C:\\No\\Such\\Folder");
             ScopedVariable temp("TEMP", "C:\\No\\Such\\Folder");
-            launcher = Process::Start(kHoverlane, silent ? "/Uninstall /S" : "/Uninstall");
+            launcher = Process::Start(kHoverlane, silent ? "/Uninstall /S /LOG=\"" + log + "\"" : "/Uninstall");
         }
         if (silent) {
             EXPECT_FALSE(BoxShownUntilItEnds(launcher));
+            EXPECT_NE(std::string::npos, harness::ReadFileBytes(log).bytes.find("suficient hard disk space\r\n"));
+            DeleteFileA(log.c_str());
         } else {
             EXPECT_EQ(kCannotCreate, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
             EXPECT_EQ(kCritical, Describe(harness::AnswerNextBox(launcher.id(), IDOK)));
