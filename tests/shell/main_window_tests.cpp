@@ -8,6 +8,7 @@
 
 #include "fixture.h"
 #include "in_process_app.h"
+#include "input_watch.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -113,6 +114,30 @@ TEST_F(MainWindowTest, StatusPartsDoubleFromAThirdOfTheWidth) {
     EXPECT_EQ(301, edges[0]);
     EXPECT_EQ(0, StatusPartEdges(300, 0, edges, 8));
     EXPECT_EQ(2, StatusPartEdges(300, 5, edges, 2));  // never beyond the caller's array
+}
+
+// Each guard of the menu turns its own setting on and off, checked while
+// on (Wait While Typing only where keys can be watched).
+TEST_F(MainWindowTest, EachGuardOfTheMenuTurnsItsOwnSettingOnAndOff) {
+    InProcessApp app;
+    ASSERT_TRUE(app.created());
+    const struct {
+        UINT command;
+        bool* setting;
+        bool available;
+    } guards[] = {{IDM_WAIT_WHILE_TYPING, &WaitWhileTyping, CanWatchTyping()},
+                  {IDM_SWITCH_WHEN_RESTING, &SwitchWhenResting, true},
+                  {IDM_HOLD_SHIFT, &HoldShiftToWait, true}};
+    for (const auto& chosen : guards) {
+        for (const bool on : {true, false}) {
+            SendMessageA(app.window(), WM_COMMAND, chosen.command, 0);
+            for (const auto& g : guards) {
+                const bool expected = on && &g == &chosen && g.available;
+                EXPECT_EQ(expected, *g.setting) << chosen.command << " " << g.command;
+                EXPECT_EQ(expected, (MenuItemState(app.options(), g.command) & MFS_CHECKED) != 0) << g.command;
+            }
+        }
+    }
 }
 
 TEST_F(MainWindowTest, PauseKeyAndMenuFlipTheMonitoringState) {
