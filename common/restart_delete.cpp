@@ -4,6 +4,7 @@
 
 #include "platform.h"
 #include "system_function.h"
+#include "text.h"
 
 namespace {
 
@@ -47,17 +48,6 @@ bool WriteSection(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) section += line + '\0';
     section += '\0';
     return WritePrivateProfileSectionA(kRenameSection, section.c_str(), kWininit) != FALSE;
-}
-
-// An entry in the user's code page, for comparing with a path.
-std::string Narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(length > 0 ? length : 0, '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0], length, nullptr,
-                            nullptr);
-    return narrow;
 }
 
 void CancelPendingOperations(const std::vector<std::string>& paths) {
@@ -140,7 +130,8 @@ std::vector<std::wstring> PendingOperationsWithout(const std::vector<std::wstrin
     for (size_t i = 0; i + 1 < entries.size(); i += 2) {
         bool ours = false;
         if (entries[i + 1].empty()) {
-            std::string source = Narrow(entries[i]);
+            // In the user's code page, for comparing with a path.
+            std::string source = AnsiFromWide(entries[i]);
             if (source.compare(0, 4, "\\??\\") == 0) source.erase(0, 4);
             for (const std::string& path : paths) ours |= lstrcmpiA(source.c_str(), path.c_str()) == 0;
         }

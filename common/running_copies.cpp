@@ -116,9 +116,14 @@ void CloseThroughRestartManager(const std::vector<DWORD>& processes, DWORD waitM
     // is ended. A shutdown still going on when the wait is over goes on by
     // itself; nothing here waits for it.
     DWORD threadId = 0;
-    const ScopedHandle thread(CreateThread(nullptr, 0, RunShutdown, new Shutdown{shutDown, end, session}, 0,
-                                           &threadId));
-    if (thread) WaitForSingleObject(thread.get(), waitMs);
+    Shutdown* call = new Shutdown{shutDown, end, session};
+    const ScopedHandle thread(CreateThread(nullptr, 0, RunShutdown, call, 0, &threadId));
+    if (!thread) {
+        delete call;
+        end(session);
+        return;
+    }
+    WaitForSingleObject(thread.get(), waitMs);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "handles.h"
+#include "text.h"
 
 #if defined(HOVERLANE_FAMILY_95)
 
@@ -36,12 +37,7 @@ UiText UiFromAnsi(const std::string& text) {
 }
 
 std::string AnsiFromUi(const UiText& text) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(length > 0 ? length : 0, '\0');
-    if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), size, &narrow[0], length, nullptr, nullptr);
-    return narrow;
+    return AnsiFromWide(text);
 }
 
 LONG UiRegSetText(HKEY root, const char* keyPath, const UiText& valueName, const UiText& text) {

@@ -21,13 +21,8 @@ constexpr int kMaxRegrowths = 4;
 // code page, with or without its terminating zero.
 UiText DataText(DWORD type, const BYTE* data, DWORD size) {
 #if !defined(HOVERLANE_FAMILY_95)
-    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
-        const UiChar* text = reinterpret_cast<const UiChar*>(data);
-        const DWORD units = size / sizeof(UiChar);
-        DWORD length = 0;
-        while (length < units && text[length] != 0) ++length;
-        return UiText(text, length);
-    }
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
+        return TextUpToZero(reinterpret_cast<const UiChar*>(data), size / sizeof(UiChar));
 #endif
     (void)type;
     return UiFromAnsi(TextFromBytes(data, size));

@@ -1,17 +1,7 @@
 #include "tree_items.h"
 
 #include "icon_cache.h"
-
-namespace {
-
-// An item's text into its buffer of kItemTextBuffer characters, cut to fit.
-void CopyItemText(UiChar* buffer, const UiText& text) {
-    const size_t length = text.size() < kItemTextBuffer ? text.size() : kItemTextBuffer - 1;
-    text.copy(buffer, length);
-    buffer[length] = 0;
-}
-
-}  // namespace
+#include "text.h"
 
 const UiChar kUnreadableProgramText[] = UI_TEXT("Program file cannot be read");
 const UiChar kHigherRightsText[] = UI_TEXT("Runs as administrator: Hoverlane cannot switch its documents");
@@ -30,7 +20,7 @@ void InsertTreeItem(WindowNode& node) {
     node.imageIndex = GetWindowImageIndex(node);
 
     UiChar text[kItemTextBuffer];
-    CopyItemText(text, ItemTextFor(node.windowText));
+    CopyBounded(text, kItemTextBuffer, ItemTextFor(node.windowText));
     UiTreeInsert insert = {};
     insert.hParent = node.parent ? node.parent->treeItem : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
@@ -73,7 +63,7 @@ void ReadItemText(WindowNode& node) {
 
 void SetItemText(WindowNode& node, const UiText& shown) {
     UiChar text[kItemTextBuffer];
-    CopyItemText(text, shown);
+    CopyBounded(text, kItemTextBuffer, shown);
     UiTreeItem item = {};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
     item.hItem = node.treeItem;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "errors.h"
+#include "text.h"
 
 bool VersionInfo::Load(const UiText& path) {
     codePage = kVersionFallbackCodePage;
@@ -36,8 +37,5 @@ UiText VersionInfo::QueryString(const char* valueName) const {
     if (!UiVerQueryValue(buffer.get(), path, &value, &length) || !value) return UiText();
     // The length counts characters, the terminator perhaps included; a
     // damaged resource may have no terminator at all.
-    const UiChar* text = static_cast<const UiChar*>(value);
-    UINT count = 0;
-    while (count < length && text[count] != 0) ++count;
-    return UiText(text, count);
+    return TextUpToZero(static_cast<const UiChar*>(value), length);
 }

@@ -2,12 +2,12 @@
 
 #include <psapi.h>
 
-
 #include "errors.h"
 #include "family.h"
 #include "handles.h"
 #include "rights.h"
 #include "system_function.h"
+#include "text.h"
 #include "tree_rules.h"
 
 namespace {
@@ -18,9 +18,7 @@ constexpr size_t kLongestTitle = 1 << 20;
 // Text of a fixed buffer that the system may have filled to the brim.
 template <typename Char>
 std::basic_string<Char> BufferText(const Char* buffer, size_t capacity) {
-    size_t length = 0;
-    while (length + 1 < capacity && buffer[length] != 0) ++length;
-    return std::basic_string<Char>(buffer, length);
+    return TextUpToZero(buffer, capacity - 1);
 }
 
 }  // namespace
